@@ -1,0 +1,60 @@
+# Front door of the Kelvara build. The README documents these targets.
+#   make test   install what is missing, build, run the whole test suite
+#   make bench  build and run the benchmarks
+#   make run    start the program
+#   make asan-test / tsan-test   the suite under sanitizers
+
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+CTEST_FLAGS ?=
+
+# Tests and benchmarks that open windows need an X display; without one they
+# run inside a private Xvfb server.
+XRUN := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX")
+
+.PHONY: all deps build test bench run asan-test tsan-test format format-check clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+
+build: deps $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && $(XRUN) ctest --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
+
+bench: build
+	@set -e; found=0; for b in $(BUILD_DIR)/bin/bench_*; do \
+		[ -x "$$b" ] || continue; found=1; \
+		echo "== $$b"; $(XRUN) $$b $(BENCH_FLAGS); \
+	done; [ $$found = 1 ] || { echo "make bench: no benchmarks built"; exit 1; }
+
+run: build
+	@if [ ! -x $(BUILD_DIR)/bin/Kelvara ]; then \
+		echo "make run: the Kelvara program is not built yet (no application shell in this tree)"; \
+		exit 1; \
+	fi
+	KELVARA_VIRTUAL_CAMERAS=$${KELVARA_VIRTUAL_CAMERAS-demo} $(BUILD_DIR)/bin/Kelvara
+
+asan-test:
+	$(MAKE) test BUILD_DIR=build-asan CMAKE_FLAGS="-DKELVARA_SANITIZE=address -DKELVARA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
+
+tsan-test:
+	$(MAKE) test BUILD_DIR=build-tsan CMAKE_FLAGS="-DKELVARA_SANITIZE=thread -DKELVARA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
+
+SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.hpp')
+
+format:
+	clang-format -i $(SOURCES)
+
+format-check:
+	clang-format --dry-run --Werror $(SOURCES)
+
+clean:
+	rm -rf build build-asan build-tsan

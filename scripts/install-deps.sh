@@ -1,0 +1,38 @@
+#!/bin/sh
+# Installs the Debian 12 packages Kelvara builds, tests and runs with.
+# Idempotent: only packages that are missing are installed.
+set -eu
+
+PACKAGES="
+build-essential cmake pkg-config ccache
+libsfml-dev libopencv-dev libturbojpeg0-dev
+libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libx264-dev
+libyuv-dev libsimpleini-dev libpugixml-dev libzip-dev
+libfontconfig-dev libx11-dev libxext-dev libudev-dev nlohmann-json3-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+xvfb xauth xdotool imagemagick ffmpeg xdg-utils
+fonts-dejavu-core fonts-wqy-microhei libgl1-mesa-dri
+clang libclang-rt-14-dev
+"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    echo "install-deps: all packages present"
+    exit 0
+fi
+
+echo "install-deps: installing$missing"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing
