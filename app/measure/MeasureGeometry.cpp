@@ -1,0 +1,137 @@
+#include "app/measure/MeasureGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace kelvara {
+
+float Distance(sf::Vector2f a, sf::Vector2f b)
+{
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
+bool IsNear(sf::Vector2f v, sf::Vector2f p)
+{
+    return std::fabs(p.x - v.x) < kHitTolerance && std::fabs(p.y - v.y) < kHitTolerance;
+}
+
+bool IsOnSegment(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
+{
+    return Distance(p, a) + Distance(p, b) < Distance(a, b) + 2.0f;
+}
+
+int FindVertex(const sf::VertexArray& vertices, sf::Vector2f p)
+{
+    const std::size_t count = vertices.getVertexCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (IsNear(vertices[i].position, p))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool IsNearMidpoint(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
+{
+    return IsNear((a + b) / 2.0f, p);
+}
+
+bool IsOnDiameterCircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
+{
+    const sf::Vector2f m = (a + b) / 2.0f;
+    return std::fabs(Distance(p, m) - Distance(a, b) * 0.5f) < kHitTolerance;
+}
+
+bool Circumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f& centre)
+{
+    const float a1 = 2.0f * (b.x - a.x);
+    const float b1 = 2.0f * (b.y - a.y);
+    const float c1 = b.x * b.x + b.y * b.y - a.x * a.x - a.y * a.y;
+    const float a2 = 2.0f * (c.x - b.x);
+    const float b2 = 2.0f * (c.y - b.y);
+    const float c2 = c.x * c.x + c.y * c.y - b.x * b.x - b.y * b.y;
+    const float d = a2 * b1 - b2 * a1;
+    if (d == 0.0f)
+        return false;
+    const sf::Vector2f o((c2 * b1 - b2 * c1) / d, (a2 * c1 - c2 * a1) / d);
+    // Nearly collinear points can still overflow to an infinite centre.
+    if (!std::isfinite(o.x) || !std::isfinite(o.y))
+        return false;
+    centre = o;
+    return true;
+}
+
+bool IsOnCircumcircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p)
+{
+    sf::Vector2f o;
+    if (!Circumcentre(a, b, c, o))
+        return false;
+    return std::fabs(Distance(p, o) - Distance(o, a)) < kHitTolerance;
+}
+
+bool IsNearCircumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p)
+{
+    sf::Vector2f o;
+    return Circumcentre(a, b, c, o) && IsNear(o, p);
+}
+
+bool IsInRect(float x0, float y0, float w, float h, sf::Vector2f p)
+{
+    return std::min(x0, x0 + w) <= p.x && p.x < std::max(x0, x0 + w) && std::min(y0, y0 + h) <= p.y
+        && p.y < std::max(y0, y0 + h);
+}
+
+void SetColor(sf::VertexArray& vertices, sf::Color color)
+{
+    const std::size_t count = vertices.getVertexCount();
+    for (std::size_t i = 0; i < count; ++i)
+        vertices[i].color = color;
+}
+
+void SetColorRange(sf::VertexArray& vertices, sf::Color color, int first, int last)
+{
+    const int count = static_cast<int>(vertices.getVertexCount());
+    last = std::min(last, count - 1);
+    for (int i = std::max(first, 0); i <= last; ++i)
+        vertices[static_cast<std::size_t>(i)].color = color;
+}
+
+void AppendArc(
+    sf::VertexArray& vertices, float from, float to, sf::Vector2f centre, float radius, sf::Color color)
+{
+    for (float a = from; a <= to; a += kArcStep)
+        vertices.append(sf::Vertex(centre + radius * sf::Vector2f(std::cos(a), std::sin(a)), color));
+    if (from == 0.0f && to == kTwoPi)
+        vertices.append(sf::Vertex(centre + sf::Vector2f(radius, 0.0f), color));
+}
+
+sf::FloatRect GetLabelRect(const sf::Text& label)
+{
+    const sf::FloatRect bounds = label.getGlobalBounds();
+    const sf::Vector2f position = label.getPosition();
+    return sf::FloatRect(position.x, position.y, bounds.width, bounds.height);
+}
+
+std::array<sf::Vector2f, 4> GetBandCorners(sf::Vector2f a, sf::Vector2f b, float e)
+{
+    const float length = Distance(a, b);
+    sf::Vector2f n(0.0f, 1.0f);
+    if (length > 0.0f)
+        n = sf::Vector2f(-(b.y - a.y), b.x - a.x) / length;
+    return {b + e * n, b - e * n, a + e * n, a - e * n};
+}
+
+std::string Format(const char* format, ...)
+{
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    int written = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (written < 0)
+        return {};
+    return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(written), sizeof buffer - 1));
+}
+
+}  // namespace kelvara

@@ -1,0 +1,88 @@
+#include "app/measure/SFPrimitiveBrokenLine.h"
+
+namespace kelvara {
+
+SFPrimitiveBrokenLine::SFPrimitiveBrokenLine(float x, float y, float viewZoom, float scale, float viewOriginX,
+    float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::LineStrip);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+void SFPrimitiveBrokenLine::Update()
+{
+    float total = 0.0f;
+    for (std::size_t i = 0; i + 1 < m_shape.getVertexCount(); ++i)
+        total += Distance(m_shape[i].position, m_shape[i + 1].position);
+    m_result.length = ToUnits(total);
+    SetLabelWithUnit(Format("L: %.2f", m_result.length));
+}
+
+HitRecord SFPrimitiveBrokenLine::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    const int vertex = FindVertex(m_shape, p);
+    if (vertex >= 0) {
+        hit.kind = kHitVertex;
+        hit.vertex = vertex;
+        m_shape[vertex].color = m_colorHighlight;
+        SavePoint(hit, 0, m_shape[vertex].position);
+    } else if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    } else {
+        SetColor(m_shape, m_colorNormal);
+        m_label.setFillColor(m_colorNormal);
+    }
+    return hit;
+}
+
+void SFPrimitiveBrokenLine::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        const std::size_t last = m_shape.getVertexCount() - 1;
+        m_shape[last - 1].color = m_colorNormal;
+        m_shape[last].color = m_colorNormal;
+        m_shape[last].position = {x, y};
+        // The new last vertex is the rubber band.
+        m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    }
+    Update();
+}
+
+void SFPrimitiveBrokenLine::OnRightButtonDown(float, float, int)
+{
+    if (!m_finished && m_shape.getVertexCount() > 2) {
+        m_shape[m_shape.getVertexCount() - 1].color = m_colorNormal;
+        m_finished = true;
+    }
+    Update();
+}
+
+void SFPrimitiveBrokenLine::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    if (!m_finished) {
+        if (tool == kToolBrokenLine) {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < static_cast<int>(m_shape.getVertexCount()))
+        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    else if (hit.kind == kHitLabel)
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    Update();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,92 @@
+#include "app/measure/SFPrimitiveLine.h"
+
+namespace kelvara {
+
+SFPrimitiveLine::SFPrimitiveLine(float x, float y, float viewZoom, float scale, float viewOriginX,
+    float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::Lines);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+void SFPrimitiveLine::Update()
+{
+    const sf::Vector2f a = m_shape[0].position;
+    const sf::Vector2f b = m_shape[1].position;
+    m_result.length = ToUnits(Distance(a, b));
+    const sf::Vector2f start = ToImage(a);
+    const sf::Vector2f end = ToImage(b);
+    m_result.startX = start.x;
+    m_result.startY = start.y;
+    m_result.endX = end.x;
+    m_result.endY = end.y;
+    SetLabelWithUnit(Format("L: %.2f", m_result.length));
+}
+
+HitRecord SFPrimitiveLine::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    const int vertex = FindVertex(m_shape, p);
+    if (vertex >= 0) {
+        hit.kind = kHitVertex;
+        hit.vertex = vertex;
+        m_shape[vertex].color = m_colorHighlight;
+        SavePoint(hit, 0, m_shape[vertex].position);
+    } else if (IsOnSegment(m_shape[0].position, m_shape[1].position, p)) {
+        hit.kind = kHitBody;
+        SetColor(m_shape, m_colorHighlight);
+        SavePoint(hit, 0, m_shape[0].position);
+        SavePoint(hit, 1, m_shape[1].position);
+        SavePoint(hit, 2, m_label.getPosition());
+    } else if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    } else {
+        SetColor(m_shape, m_colorNormal);
+        m_label.setFillColor(m_colorNormal);
+    }
+    return hit;
+}
+
+void SFPrimitiveLine::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        SetColor(m_shape, m_colorNormal);
+        m_shape[1].position = {x, y};
+        m_finished = true;
+    }
+    Update();
+}
+
+void SFPrimitiveLine::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    if (!m_finished) {
+        if (tool == kToolLine) {
+            m_shape[1].position = {x, y};
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 2) {
+        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    } else if (hit.kind == kHitBody) {
+        m_shape[0].position = SavedPoint(hit, 0) + d;
+        m_shape[1].position = SavedPoint(hit, 1) + d;
+        m_label.setPosition(SavedPoint(hit, 2) + d);
+    } else if (hit.kind == kHitLabel) {
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    }
+    Update();
+}
+
+}  // namespace kelvara
