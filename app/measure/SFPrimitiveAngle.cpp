@@ -74,7 +74,8 @@ void SFPrimitiveAngle::OnMouseMove(float x, float y, int tool, bool pressed, con
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
+    if (hit.kind == kHitVertex && hit.vertex >= 0
+        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
         m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
     } else if (hit.kind == kHitLabel) {
         m_label.setPosition(SavedPoint(hit, 0) + d);

@@ -41,7 +41,8 @@ void SFPrimitiveTwoCircles::Rebuild()
         Circle circle;
         if (CircleOf(k, circle)) {
             if (k == 1) {
-                shape.append(sf::Vertex(circle.centre + sf::Vector2f(circle.radius, 0.0f), sf::Color::Transparent));
+                shape.append(
+                    sf::Vertex(circle.centre + sf::Vector2f(circle.radius, 0.0f), sf::Color::Transparent));
             }
             AppendArc(shape, 0.0f, kTwoPi, circle.centre, circle.radius, m_colorNormal);
             if (k == 0)
@@ -120,7 +121,8 @@ HitRecord SFPrimitiveTwoCircles::HitTest(float x, float y)
         Circle circle;
         if (!HasAllPoints(k) || !CircleOf(k, circle))
             continue;
-        if (IsNear(circle.centre, p) || std::fabs(Distance(p, circle.centre) - circle.radius) < kHitTolerance) {
+        if (IsNear(circle.centre, p)
+            || std::fabs(Distance(p, circle.centre) - circle.radius) < kHitTolerance) {
             hit.kind = kHitBody;
             hit.part = k;
             if (m_hasOutline[k])

@@ -22,8 +22,8 @@ namespace kelvara {
 class SFPrimitiveTwoCircles : public SFPrimitiveBase
 {
 public:
-    SFPrimitiveTwoCircles(float x, float y, float viewZoom, float scale, float viewOriginX,
-        float viewOriginY, const sf::String& unit);
+    SFPrimitiveTwoCircles(float x, float y, float viewZoom, float scale, float viewOriginX, float viewOriginY,
+        const sf::String& unit);
 
     std::string GetTypeName() const override { return "TwoCircles"; }
     // A defining point (handle hit, its index in vertex), then circle 1 and
