@@ -15,8 +15,8 @@ void PlaceCrosshair(sf::VertexArray& vertices, std::size_t first, sf::Vector2f c
 class SFPrimitiveCrosshair : public SFPrimitiveBase
 {
 public:
-    SFPrimitiveCrosshair(float x, float y, float viewZoom, float scale, float viewOriginX,
-        float viewOriginY, const sf::String& unit);
+    SFPrimitiveCrosshair(float x, float y, float viewZoom, float scale, float viewOriginX, float viewOriginY,
+        const sf::String& unit);
 
     std::string GetTypeName() const override { return "Crosshair"; }
     // Near the centre: body hit, vertex -1. Nothing else is hit.

@@ -13,8 +13,8 @@ constexpr float kLineTolerance = 5.0f;
 
 }  // namespace
 
-SFPrimitiveCrosshair2::SFPrimitiveCrosshair2(float x, float y, float viewZoom, float scale,
-    float viewOriginX, float viewOriginY, const sf::String& unit)
+SFPrimitiveCrosshair2::SFPrimitiveCrosshair2(float x, float y, float viewZoom, float scale, float viewOriginX,
+    float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
     m_shape.setPrimitiveType(sf::Lines);

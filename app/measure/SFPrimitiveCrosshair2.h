@@ -12,8 +12,8 @@ namespace kelvara {
 class SFPrimitiveCrosshair2 : public SFPrimitiveBase
 {
 public:
-    SFPrimitiveCrosshair2(float x, float y, float viewZoom, float scale, float viewOriginX,
-        float viewOriginY, const sf::String& unit);
+    SFPrimitiveCrosshair2(float x, float y, float viewZoom, float scale, float viewOriginX, float viewOriginY,
+        const sf::String& unit);
 
     std::string GetTypeName() const override { return "Crosshair2"; }
     // A centre within 10 (vertex hit; vertex = crosshair 0 or 1), then a line
