@@ -1,0 +1,86 @@
+#include "app/measure/SFPrimitiveAngle.h"
+
+#include "app/measure/SFCircleGeometry.h"
+
+namespace kelvara {
+
+SFPrimitiveAngle::SFPrimitiveAngle(float x, float y, float viewZoom, float scale, float viewOriginX,
+    float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::LineStrip);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+void SFPrimitiveAngle::Update()
+{
+    if (m_shape.getVertexCount() != 3)
+        return;
+    float degrees = 0.0f;
+    if (!AngleDegrees(m_shape[0].position, m_shape[1].position, m_shape[2].position, degrees))
+        degrees = 0.0f;
+    m_result.angle = degrees;
+    // The angle carries no unit.
+    m_label.setString(ToLabelString(Format("A: %.2f deg", degrees)));
+}
+
+HitRecord SFPrimitiveAngle::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    SetColor(m_shape, m_colorNormal);
+    m_label.setFillColor(m_colorNormal);
+    const int vertex = FindVertex(m_shape, p);
+    if (vertex >= 0) {
+        hit.kind = kHitVertex;
+        hit.vertex = vertex;
+        m_shape[vertex].color = m_colorHighlight;
+        SavePoint(hit, 0, m_shape[vertex].position);
+    } else if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    }
+    return hit;
+}
+
+void SFPrimitiveAngle::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        if (m_shape.getVertexCount() == 3) {
+            m_finished = true;
+        } else {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            m_label.setPosition(x, y + 5.0f);
+            m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+        }
+    }
+    Update();
+}
+
+void SFPrimitiveAngle::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    if (!m_finished) {
+        if (tool == kToolAngle) {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitVertex && hit.vertex >= 0
+        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
+        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    } else if (hit.kind == kHitLabel) {
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    }
+    Update();
+}
+
+}  // namespace kelvara

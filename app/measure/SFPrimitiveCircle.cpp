@@ -1,0 +1,105 @@
+#include "app/measure/SFPrimitiveCircle.h"
+
+#include <cmath>
+
+namespace kelvara {
+
+SFPrimitiveCircle::SFPrimitiveCircle(float x, float y, float viewZoom, float scale, float viewOriginX,
+    float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::LineStrip);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+void SFPrimitiveCircle::Rebuild()
+{
+    const sf::Vector2f centre = m_shape[0].position;
+    const sf::Color centreColor = m_shape[0].color;
+    m_shape.resize(1);
+    m_shape[0].color = centreColor;
+    AppendArc(m_shape, 0.0f, kTwoPi, centre, m_radius, m_colorNormal);
+}
+
+void SFPrimitiveCircle::ScaleViewLengths(float factor)
+{
+    m_radius *= factor;
+}
+
+void SFPrimitiveCircle::Update()
+{
+    if (m_shape.getVertexCount() <= 1)
+        return;
+    const float r = ToUnits(Distance(m_shape[1].position, m_shape[0].position));
+    m_result.radius = r;
+    m_result.area = kPi * r * r;
+    m_result.length = kTwoPi * r;
+    SetLabelWithUnit(Format("R: %.2f", r));
+}
+
+HitRecord SFPrimitiveCircle::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    const sf::Vector2f centre = m_shape[0].position;
+    SetColor(m_shape, m_colorNormal);
+    m_label.setFillColor(m_colorNormal);
+    if (IsNear(centre, p)) {
+        hit.kind = kHitBody;
+        m_shape[0].color = m_colorHighlight;
+        SavePoint(hit, 0, centre);
+        SavePoint(hit, 1, m_label.getPosition());
+    } else if (std::fabs(Distance(p, centre) - m_radius) < kHitTolerance) {
+        hit.kind = kHitBody;
+        hit.part = 0;
+        SetColor(m_shape, m_colorHighlight);
+    } else if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    }
+    return hit;
+}
+
+void SFPrimitiveCircle::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        m_radius = Distance({x, y}, m_shape[0].position);
+        Rebuild();
+        m_finished = true;
+    }
+    Update();
+}
+
+void SFPrimitiveCircle::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    const sf::Vector2f p(x, y);
+    if (!m_finished) {
+        if (tool == kToolCircle) {
+            m_radius = Distance(p, m_shape[0].position);
+            Rebuild();
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitBody) {
+        if (hit.part == 0) {
+            m_radius = Distance(p, m_shape[0].position);
+        } else {
+            m_shape[0].position = SavedPoint(hit, 0) + d;
+            m_label.setPosition(SavedPoint(hit, 1) + d);
+        }
+        Rebuild();
+    } else if (hit.kind == kHitLabel) {
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    }
+    Update();
+}
+
+}  // namespace kelvara

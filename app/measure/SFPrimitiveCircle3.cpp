@@ -1,0 +1,136 @@
+#include "app/measure/SFPrimitiveCircle3.h"
+
+#include "app/measure/SFCircleGeometry.h"
+
+namespace kelvara {
+
+SFPrimitiveCircle3::SFPrimitiveCircle3(float x, float y, float viewZoom, float scale, float viewOriginX,
+    float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::LineStrip);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+bool SFPrimitiveCircle3::PointsCoincide() const
+{
+    return m_shape[0].position == m_shape[1].position && m_shape[1].position == m_shape[2].position;
+}
+
+void SFPrimitiveCircle3::Rebuild()
+{
+    if (m_shape.getVertexCount() < 3 || m_shape[1].position == m_shape[2].position)
+        return;
+    sf::Vector2f centre;
+    float radius = 0.0f;
+    if (!Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius))
+        return;
+    m_radius = radius;
+    m_shape.resize(3);
+    m_shape.append(sf::Vertex(m_shape[2].position, m_colorNormal));
+    AppendArc(m_shape, 0.0f, kTwoPi, centre, radius, m_colorNormal);
+    if (m_shape.getVertexCount() > 5) {
+        m_shape[3].color = sf::Color::Transparent;
+        m_shape[4].color = sf::Color::Transparent;
+    }
+}
+
+void SFPrimitiveCircle3::ScaleViewLengths(float factor)
+{
+    m_radius *= factor;
+}
+
+void SFPrimitiveCircle3::ResetColors()
+{
+    const std::size_t count = m_shape.getVertexCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (count <= 5 || (i != 3 && i != 4))
+            m_shape[i].color = m_colorNormal;
+    }
+    m_label.setFillColor(m_colorNormal);
+}
+
+void SFPrimitiveCircle3::Update()
+{
+    if (m_shape.getVertexCount() <= 2 || PointsCoincide())
+        return;
+    sf::Vector2f centre;
+    float radius = 0.0f;
+    const bool defined
+        = Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
+    const float r = defined ? ToUnits(radius) : 0.0f;
+    m_result.radius = r;
+    m_result.area = kPi * r * r;
+    m_result.length = kTwoPi * r;
+    SetLabelWithUnit(Format("R: %.2f", r));
+}
+
+HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    ResetColors();
+    const int points = static_cast<int>(std::min<std::size_t>(m_shape.getVertexCount(), 3));
+    for (int i = 0; i < points; ++i) {
+        if (IsNear(m_shape[i].position, p)) {
+            hit.kind = kHitVertex;
+            hit.vertex = i;
+            m_shape[i].color = m_colorHighlight;
+            SavePoint(hit, 0, m_shape[i].position);
+            return hit;
+        }
+    }
+    if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    }
+    return hit;
+}
+
+void SFPrimitiveCircle3::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        if (m_shape.getVertexCount() < 3) {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+        } else {
+            m_finished = true;
+        }
+    }
+    Rebuild();
+    Update();
+}
+
+void SFPrimitiveCircle3::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    if (!m_finished) {
+        if (tool == OwnTool()) {
+            if (m_shape.getVertexCount() == 2) {
+                m_shape[1].position = {x, y};
+            } else {
+                m_shape[2].position = {x, y};
+                Rebuild();
+            }
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 3
+        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
+        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+        Rebuild();
+    } else if (hit.kind == kHitLabel) {
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    }
+    Update();
+}
+
+}  // namespace kelvara

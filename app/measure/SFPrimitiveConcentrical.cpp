@@ -1,0 +1,131 @@
+#include "app/measure/SFPrimitiveConcentrical.h"
+
+#include <cmath>
+
+namespace kelvara {
+
+SFPrimitiveConcentrical::SFPrimitiveConcentrical(float x, float y, float viewZoom, float scale,
+    float viewOriginX, float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::LineStrip);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+void SFPrimitiveConcentrical::Rebuild()
+{
+    const sf::Vector2f centre = m_shape[0].position;
+    m_shape.resize(1);
+    if (m_radius1 > 0.0f)
+        AppendArc(m_shape, 0.0f, kTwoPi, centre, m_radius1, m_colorNormal);
+    if (m_radius2 > 0.0f)
+        AppendArc(m_shape, 0.0f, kTwoPi, centre, m_radius2, m_colorNormal);
+}
+
+void SFPrimitiveConcentrical::ScaleViewLengths(float factor)
+{
+    m_radius1 *= factor;
+    m_radius2 *= factor;
+}
+
+void SFPrimitiveConcentrical::Update()
+{
+    if (m_shape.getVertexCount() <= 1)
+        return;
+    const float r1 = ToUnits(m_radius1);
+    const float r2 = ToUnits(m_radius2);
+    const sf::Vector2f centre = ToImage(m_shape[0].position);
+    m_result.radius = r1;
+    m_result.area = kPi * r1 * r1;
+    m_result.length = kTwoPi * r1;
+    m_result.centerX = centre.x;
+    m_result.centerY = centre.y;
+    sf::String label = ToLabelString(Format("R1: %.2f ", r1));
+    label += m_unit;
+    label += ToLabelString(Format("\nR2: %.2f ", r2));
+    label += m_unit;
+    m_label.setString(label);
+}
+
+HitRecord SFPrimitiveConcentrical::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    const sf::Vector2f centre = m_shape[0].position;
+    const float distance = Distance(p, centre);
+    SetColor(m_shape, m_colorNormal);
+    m_label.setFillColor(m_colorNormal);
+    if (IsNear(centre, p)) {
+        hit.kind = kHitBody;
+        m_shape[0].color = m_colorHighlight;
+        SavePoint(hit, 0, centre);
+        SavePoint(hit, 1, m_label.getPosition());
+    } else if (std::fabs(distance - m_radius1) < kHitTolerance) {
+        hit.kind = kHitBody;
+        hit.part = 0;
+        SetColor(m_shape, m_colorHighlight);
+    } else if (std::fabs(distance - m_radius2) < kHitTolerance) {
+        hit.kind = kHitBody;
+        hit.part = 1;
+        SetColor(m_shape, m_colorHighlight);
+    } else if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    }
+    return hit;
+}
+
+void SFPrimitiveConcentrical::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        const float radius = Distance({x, y}, m_shape[0].position);
+        if (m_radius1 == 0.0f)
+            m_radius1 = radius;
+        else if (m_radius2 == 0.0f)
+            m_radius2 = radius;
+        else
+            m_finished = true;
+    }
+    Rebuild();
+    Update();
+}
+
+void SFPrimitiveConcentrical::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    const sf::Vector2f p(x, y);
+    if (!m_finished) {
+        if (tool == kToolConcentrical) {
+            const float radius = Distance(p, m_shape[0].position);
+            if (m_radius2 == 0.0f)
+                m_radius1 = radius;
+            else if (m_radius1 > 0.0f)
+                m_radius2 = radius;
+            Rebuild();
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitBody) {
+        if (hit.part == 0) {
+            m_radius1 = Distance(p, m_shape[0].position);
+        } else if (hit.part == 1) {
+            m_radius2 = Distance(p, m_shape[0].position);
+        } else {
+            m_shape[0].position = SavedPoint(hit, 0) + d;
+            m_label.setPosition(SavedPoint(hit, 1) + d);
+        }
+        Rebuild();
+    } else if (hit.kind == kHitLabel) {
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    }
+    Update();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,97 @@
+#include "app/measure/SFPrimitivePerpendicular.h"
+
+#include "app/measure/SFCircleGeometry.h"
+
+namespace kelvara {
+
+SFPrimitivePerpendicular::SFPrimitivePerpendicular(float x, float y, float viewZoom, float scale,
+    float viewOriginX, float viewOriginY, const sf::String& unit)
+    : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
+{
+    m_shape.setPrimitiveType(sf::Lines);
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+    m_label.setPosition(x, y + 5.0f);
+}
+
+void SFPrimitivePerpendicular::PlaceFoot()
+{
+    sf::Vector2f foot;
+    if (FootOnLine(m_shape[2].position, m_shape[0].position, m_shape[1].position, foot))
+        m_shape[3].position = foot;
+}
+
+void SFPrimitivePerpendicular::Update()
+{
+    if (m_shape.getVertexCount() != 4)
+        return;
+    const bool hasLine = m_shape[0].position != m_shape[1].position;
+    m_result.distance = hasLine ? ToUnits(Distance(m_shape[3].position, m_shape[2].position)) : 0.0f;
+    SetLabelWithUnit(Format("D: %.2f", m_result.distance));
+}
+
+HitRecord SFPrimitivePerpendicular::HitTest(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    const sf::Vector2f p(x, y);
+    SetColor(m_shape, m_colorNormal);
+    m_label.setFillColor(m_colorNormal);
+    const int vertex = FindVertex(m_shape, p);
+    if (vertex >= 0) {
+        hit.kind = kHitVertex;
+        hit.vertex = vertex;
+        m_shape[vertex].color = m_colorHighlight;
+        SavePoint(hit, 0, m_shape[vertex].position);
+    } else if (IsOnLabel(p)) {
+        hit.kind = kHitLabel;
+        m_label.setFillColor(m_colorHighlight);
+        SavePoint(hit, 0, m_label.getPosition());
+    }
+    return hit;
+}
+
+void SFPrimitivePerpendicular::OnMouseDown(float x, float y, int)
+{
+    if (!m_finished) {
+        if (m_shape.getVertexCount() == 4) {
+            m_finished = true;
+        } else {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+            // The foot starts on the point itself until the line has a length.
+            m_shape.append(sf::Vertex({x, y}, m_colorNormal));
+            PlaceFoot();
+        }
+    }
+    Update();
+}
+
+void SFPrimitivePerpendicular::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
+{
+    if (!m_finished) {
+        if (tool == kToolPerpendicular) {
+            if (m_shape.getVertexCount() == 2) {
+                m_shape[1].position = {x, y};
+            } else {
+                m_shape[2].position = {x, y};
+                PlaceFoot();
+            }
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 4) {
+        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+        PlaceFoot();
+    } else if (hit.kind == kHitLabel) {
+        m_label.setPosition(SavedPoint(hit, 0) + d);
+    }
+    Update();
+}
+
+}  // namespace kelvara
