@@ -1,12 +1,25 @@
 #include "app/measure/MeasurePrimitiveFactory.h"
 
+#include "app/measure/SFPrimitiveAngle.h"
+#include "app/measure/SFPrimitiveArc.h"
 #include "app/measure/SFPrimitiveBrokenLine.h"
 #include "app/measure/SFPrimitiveCalibration.h"
+#include "app/measure/SFPrimitiveCircle.h"
+#include "app/measure/SFPrimitiveCircle2.h"
+#include "app/measure/SFPrimitiveCircle3.h"
+#include "app/measure/SFPrimitiveConcentrical.h"
+#include "app/measure/SFPrimitiveCrosshair.h"
+#include "app/measure/SFPrimitiveCrosshair2.h"
 #include "app/measure/SFPrimitiveLine.h"
+#include "app/measure/SFPrimitiveParallel.h"
+#include "app/measure/SFPrimitivePerpendicular.h"
 #include "app/measure/SFPrimitivePoint.h"
 #include "app/measure/SFPrimitivePolygon.h"
 #include "app/measure/SFPrimitiveRectangle.h"
 #include "app/measure/SFPrimitiveText.h"
+#include "app/measure/SFPrimitiveTwoCircles.h"
+#include "app/measure/SFPrimitiveTwoCircles2.h"
+#include "app/measure/SFPrimitiveTwoCircles3.h"
 
 namespace kelvara {
 
@@ -32,23 +45,23 @@ std::unique_ptr<SFPrimitiveBase> MakePrimitive(int kind, float x, float y, float
         Make<SFPrimitiveBrokenLine>,
         Make<SFPrimitiveRectangle>,
         Make<SFPrimitivePolygon>,
-        nullptr,  // circle
-        nullptr,  // two-point circle
-        nullptr,  // three-point circle
-        nullptr,  // arc
-        nullptr,  // angle
+        Make<SFPrimitiveCircle>,
+        Make<SFPrimitiveCircle2>,
+        Make<SFPrimitiveCircle3>,
+        Make<SFPrimitiveArc>,
+        Make<SFPrimitiveAngle>,
         Make<SFPrimitiveText>,
-        nullptr,  // perpendicular
-        nullptr,  // crosshair
-        nullptr,  // crosshair with size
-        nullptr,  // parallel
-        nullptr,  // concentric circles
-        nullptr,  // two circles, centre and rim
-        nullptr,  // two circles by diameters
-        nullptr,  // two circles by three points
+        Make<SFPrimitivePerpendicular>,
+        Make<SFPrimitiveCrosshair>,
+        Make<SFPrimitiveCrosshair2>,
+        Make<SFPrimitiveParallel>,
+        Make<SFPrimitiveConcentrical>,
+        Make<SFPrimitiveTwoCircles>,
+        Make<SFPrimitiveTwoCircles2>,
+        Make<SFPrimitiveTwoCircles3>,
         Make<SFPrimitiveCalibration>,
     };
-    if (kind < 0 || kind >= kPrimitiveKindCount || !factories[kind])
+    if (kind < 0 || kind >= kPrimitiveKindCount)
         return nullptr;
     return factories[kind](x, y, viewZoom, scale, viewOriginX, viewOriginY, unit);
 }
