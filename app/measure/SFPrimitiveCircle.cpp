@@ -45,8 +45,13 @@ HitRecord SFPrimitiveCircle::HitTest(float x, float y)
     hit.mouseY = y;
     const sf::Vector2f p(x, y);
     const sf::Vector2f centre = m_shape[0].position;
-    SetColor(m_shape, m_colorNormal);
-    m_label.setFillColor(m_colorNormal);
+    // Hovering misses far more often than it hits: recolour the outline
+    // only when an earlier test highlighted something.
+    if (m_highlighted) {
+        SetColor(m_shape, m_colorNormal);
+        m_label.setFillColor(m_colorNormal);
+        m_highlighted = false;
+    }
     if (IsNear(centre, p)) {
         hit.kind = kHitBody;
         m_shape[0].color = m_colorHighlight;
@@ -61,6 +66,7 @@ HitRecord SFPrimitiveCircle::HitTest(float x, float y)
         m_label.setFillColor(m_colorHighlight);
         SavePoint(hit, 0, m_label.getPosition());
     }
+    m_highlighted = hit.kind != kHitNone;
     return hit;
 }
 

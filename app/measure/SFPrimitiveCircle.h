@@ -28,6 +28,7 @@ private:
     void Rebuild();
 
     float m_radius = 0.0f;  // view pixels
+    bool m_highlighted = false;  // a hover test coloured something
 };
 
 }  // namespace kelvara

@@ -51,13 +51,19 @@ HitRecord SFPrimitiveCircle2::HitTest(float x, float y)
     hit.mouseX = x;
     hit.mouseY = y;
     const sf::Vector2f p(x, y);
-    ResetColors();
+    // Hovering misses far more often than it hits: recolour the outline
+    // only when an earlier test highlighted something.
+    if (m_highlighted) {
+        ResetColors();
+        m_highlighted = false;
+    }
     for (int i = 0; i < 2; ++i) {
         if (IsNear(m_shape[i].position, p)) {
             hit.kind = kHitVertex;
             hit.vertex = i;
             m_shape[i].color = m_colorHighlight;
             SavePoint(hit, 0, m_shape[i].position);
+            m_highlighted = true;
             return hit;
         }
     }
@@ -66,6 +72,7 @@ HitRecord SFPrimitiveCircle2::HitTest(float x, float y)
         m_label.setFillColor(m_colorHighlight);
         SavePoint(hit, 0, m_label.getPosition());
     }
+    m_highlighted = hit.kind != kHitNone;
     return hit;
 }
 

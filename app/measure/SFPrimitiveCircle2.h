@@ -26,6 +26,7 @@ private:
     void Rebuild();
     // Normal colour everywhere except the transparent joins.
     void ResetColors();
+    bool m_highlighted = false;  // a hover test coloured something
 };
 
 }  // namespace kelvara

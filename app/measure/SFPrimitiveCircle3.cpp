@@ -73,7 +73,12 @@ HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
     hit.mouseX = x;
     hit.mouseY = y;
     const sf::Vector2f p(x, y);
-    ResetColors();
+    // Hovering misses far more often than it hits: recolour the outline
+    // only when an earlier test highlighted something.
+    if (m_highlighted) {
+        ResetColors();
+        m_highlighted = false;
+    }
     const int points = static_cast<int>(std::min<std::size_t>(m_shape.getVertexCount(), 3));
     for (int i = 0; i < points; ++i) {
         if (IsNear(m_shape[i].position, p)) {
@@ -81,6 +86,7 @@ HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
             hit.vertex = i;
             m_shape[i].color = m_colorHighlight;
             SavePoint(hit, 0, m_shape[i].position);
+            m_highlighted = true;
             return hit;
         }
     }
@@ -89,6 +95,7 @@ HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
         m_label.setFillColor(m_colorHighlight);
         SavePoint(hit, 0, m_label.getPosition());
     }
+    m_highlighted = hit.kind != kHitNone;
     return hit;
 }
 

@@ -37,6 +37,7 @@ protected:
     void ResetColors();
 
     float m_radius = 0.0f;  // view pixels, of the last circle drawn
+    bool m_highlighted = false;  // a hover test coloured something
 };
 
 }  // namespace kelvara

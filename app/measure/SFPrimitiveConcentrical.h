@@ -31,6 +31,7 @@ private:
 
     float m_radius1 = 0.0f;  // view pixels
     float m_radius2 = 0.0f;  // view pixels
+    bool m_highlighted = false;  // a hover test coloured something
 };
 
 }  // namespace kelvara

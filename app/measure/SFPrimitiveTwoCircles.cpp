@@ -107,12 +107,18 @@ HitRecord SFPrimitiveTwoCircles::HitTest(float x, float y)
     hit.mouseX = x;
     hit.mouseY = y;
     const sf::Vector2f p(x, y);
-    ResetColors();
+    // Hovering misses far more often than it hits: recolour the outline
+    // only when an earlier test highlighted something.
+    if (m_highlighted) {
+        ResetColors();
+        m_highlighted = false;
+    }
     for (int i = 0; i < PointCount(); ++i) {
         if (IsPickable(i) && IsNear(Point(i), p)) {
             hit.kind = kHitHandle;
             hit.vertex = i;
             SavePoint(hit, 0, Point(i));
+            m_highlighted = true;
             return hit;
         }
     }
@@ -129,6 +135,7 @@ HitRecord SFPrimitiveTwoCircles::HitTest(float x, float y)
                 SetColorRange(m_shape, m_colorHighlight, OutlineFirst(k), OutlineFirst(k) + 200);
             for (int j = 0; j < perCircle; ++j)
                 SavePoint(hit, j, Point(k * perCircle + j));
+            m_highlighted = true;
             return hit;
         }
     }
@@ -137,6 +144,7 @@ HitRecord SFPrimitiveTwoCircles::HitTest(float x, float y)
         m_label.setFillColor(m_colorHighlight);
         SavePoint(hit, 0, m_label.getPosition());
     }
+    m_highlighted = hit.kind != kHitNone;
     return hit;
 }
 

@@ -68,6 +68,7 @@ private:
     void ResetColors();
 
     bool m_hasOutline[2] = {false, false};
+    bool m_highlighted = false;  // a hover test coloured something
 };
 
 }  // namespace kelvara
