@@ -5,6 +5,7 @@
 #include "app/measure/LabelFont.h"
 #include "app/measure/SFPrimitiveBrokenLine.h"
 #include "app/measure/SFPrimitiveCalibration.h"
+#include "app/measure/SFPrimitiveContainer.h"
 #include "app/measure/SFPrimitiveLine.h"
 #include "app/measure/SFPrimitivePoint.h"
 #include "app/measure/SFPrimitivePolygon.h"
@@ -16,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 using namespace kelvara;
@@ -108,6 +110,107 @@ void BM_ApplyViewTransformOver1000Mixed(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kCount);
 }
 BENCHMARK(BM_ApplyViewTransformOver1000Mixed)->Unit(benchmark::kMicrosecond);
+
+// How a user builds each of the twenty kinds: clicks relative to a cell,
+// plus a finishing right click for the open polylines (0 = none).
+struct KindClicks
+{
+    int tool;
+    std::vector<sf::Vector2f> clicks;
+    sf::Vector2f rightClick;
+};
+
+const std::vector<KindClicks>& AllKinds()
+{
+    static const std::vector<KindClicks> kinds = {
+        {kToolPoint, {{100, 100}}, {}},
+        {kToolLine, {{100, 100}, {300, 100}}, {}},
+        {kToolBrokenLine, {{100, 100}, {200, 150}}, {300, 100}},
+        {kToolRectangle, {{100, 100}, {300, 200}}, {}},
+        {kToolPolygon, {{100, 100}, {300, 100}}, {200, 250}},
+        {kToolCircle, {{200, 200}, {250, 200}}, {}},
+        {kToolCircle2, {{150, 200}, {250, 200}}, {}},
+        {kToolCircle3, {{150, 200}, {200, 150}, {250, 200}}, {}},
+        {kToolArc, {{150, 200}, {200, 150}, {250, 200}}, {}},
+        {kToolAngle, {{100, 200}, {200, 200}, {200, 100}}, {}},
+        {kToolText, {{100, 100}, {300, 150}}, {}},
+        {kToolPerpendicular, {{100, 100}, {300, 100}, {200, 200}}, {}},
+        {kToolCrosshair, {{200, 200}, {220, 220}}, {}},
+        {kToolCrosshair2, {{100, 100}, {150, 150}, {300, 250}}, {}},
+        {kToolParallel, {{100, 100}, {300, 100}, {100, 200}, {300, 210}}, {}},
+        {kToolConcentrical, {{200, 200}, {250, 200}, {280, 200}}, {}},
+        {kToolTwoCircles, {{100, 200}, {150, 200}, {300, 200}, {340, 200}}, {}},
+        {kToolTwoCircles2, {{100, 200}, {200, 200}, {300, 200}, {400, 200}}, {}},
+        {kToolTwoCircles3, {{100, 200}, {150, 150}, {200, 200}, {300, 200}, {350, 150}, {400, 200}}, {}},
+        {kToolCalibration, {{100, 100}}, {}},
+    };
+    return kinds;
+}
+
+// 1,000 primitives, 50 of each kind, built with the mouse through the
+// container. Cells are 450 x 350 view pixels; the size crosshairs, whose
+// lines are hit along their whole length, lie on a diagonal beyond the grid
+// so no creating click lands on an earlier primitive.
+void FillContainer(SFPrimitiveContainer& container)
+{
+    const auto& kinds = AllKinds();
+    int cell = 0;
+    int diagonal = 0;
+    for (int i = 0; i < kCount; ++i) {
+        const KindClicks& kind = kinds[static_cast<std::size_t>(i) % kinds.size()];
+        sf::Vector2f base;
+        if (kind.tool == kToolCrosshair2) {
+            base = sf::Vector2f(20000.0f, 10000.0f) + 400.0f * sf::Vector2f(diagonal, diagonal);
+            ++diagonal;
+        } else {
+            base = sf::Vector2f(450.0f * (cell % 40), 350.0f * (cell / 40));
+            ++cell;
+        }
+        container.SetTool(kind.tool);
+        for (sf::Vector2f c : kind.clicks) {
+            c += base;
+            container.OnMouseMove(c.x, c.y);
+            container.OnMouseDown(c.x, c.y);
+            container.OnMouseUp(c.x, c.y);
+        }
+        if (kind.rightClick != sf::Vector2f()) {
+            const sf::Vector2f r = kind.rightClick + base;
+            container.OnMouseMove(r.x, r.y);
+            container.OnRightButtonDown(r.x, r.y);
+        }
+    }
+}
+
+void BM_ContainerHoverMissOver1000AllKinds(benchmark::State& state)
+{
+    std::recursive_mutex lock;
+    SFPrimitiveContainer container;
+    container.SetLock(&lock);
+    FillContainer(container);
+    if (container.GetCount() != kCount) {
+        state.SkipWithError("the container did not build 1,000 primitives");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(container.OnMouseMove(-500.0f, -500.0f));
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+BENCHMARK(BM_ContainerHoverMissOver1000AllKinds)->Unit(benchmark::kMicrosecond);
+
+void BM_ContainerSetViewTransformOver1000AllKinds(benchmark::State& state)
+{
+    std::recursive_mutex lock;
+    SFPrimitiveContainer container;
+    container.SetLock(&lock);
+    FillContainer(container);
+    bool zoomed = false;
+    for (auto _ : state) {
+        zoomed = !zoomed;
+        container.SetViewTransform(zoomed ? 8.0f : 0.0f, 0.0f, zoomed ? 1.25f : 1.0f);
+    }
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+BENCHMARK(BM_ContainerSetViewTransformOver1000AllKinds)->Unit(benchmark::kMicrosecond);
 
 // Bare SFML: the label rectangle of 1,000 texts, the floor of any hover test
 // that looks at labels.

@@ -47,14 +47,6 @@ TEST(MeasureGeometry, FindVertexReturnsLowerIndexOfOverlappingVertices)
     EXPECT_EQ(FindVertex(sf::VertexArray(), {0, 0}), -1);
 }
 
-TEST(MeasureGeometry, SegmentBodyExcludesTheExtension)
-{
-    EXPECT_TRUE(IsOnSegment({0, 0}, {100, 0}, {50, 0.5f}));
-    EXPECT_TRUE(IsOnSegment({0, 0}, {100, 0}, {99, 0}));
-    EXPECT_FALSE(IsOnSegment({0, 0}, {100, 0}, {103, 0}));
-    EXPECT_FALSE(IsOnSegment({0, 0}, {100, 0}, {50, 20}));
-}
-
 TEST(MeasureGeometry, IsInRectMirrorsNegativeSizesAndExcludesRightBottom)
 {
     struct Case
@@ -122,14 +114,6 @@ TEST(MeasureGeometry, CircumcircleHelpersRejectDegenerateTriangles)
     EXPECT_FALSE(IsNearCircumcentre(a, a, a, a));
     EXPECT_FALSE(IsOnCircumcircle(a, b, {200, 0}, {0, 0}));  // collinear
     EXPECT_FALSE(IsNearCircumcentre(a, b, {200, 0}, {100, 0}));
-}
-
-TEST(MeasureGeometry, DiameterCircleAndMidpoint)
-{
-    EXPECT_TRUE(IsNearMidpoint({0, 0}, {100, 0}, {55, 5}));
-    EXPECT_FALSE(IsNearMidpoint({0, 0}, {100, 0}, {60, 0}));
-    EXPECT_TRUE(IsOnDiameterCircle({0, 0}, {100, 0}, {50, 59}));
-    EXPECT_FALSE(IsOnDiameterCircle({0, 0}, {100, 0}, {50, 60}));
 }
 
 TEST(MeasureGeometry, BandCornersFollowTheNormalAndSurviveCoincidentEnds)

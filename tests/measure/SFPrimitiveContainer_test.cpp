@@ -2,6 +2,7 @@
 #include "tests/support/measure/MessageRecorder.h"
 #include "tests/support/measure/PrimitiveDriver.h"
 
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -271,4 +272,27 @@ TEST_F(ContainerTest, WorksWithoutNotifyWindowOrLock)
     bare.SetCalibrationMode(true);
     bare.SetCalibrationMode(false);
     EXPECT_EQ(bare.GetCount(), 1);
+}
+
+TEST_F(ContainerTest, DrawsShapesAndLabels)
+{
+    Line({50, 50}, {350, 50});
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(400, 300));
+    target.clear(sf::Color::Black);
+    target.draw(container);
+    target.display();
+    const sf::Image image = target.getTexture().copyToImage();
+
+    bool lineDrawn = false;
+    for (unsigned y = 49; y <= 51; ++y)
+        lineDrawn |= image.getPixel(200, y) == sf::Color::Green;
+    EXPECT_TRUE(lineDrawn);
+    // The label "L: 300.00 px" lies below the first end.
+    int labelPixels = 0;
+    for (unsigned y = 55; y < 75; ++y)
+        for (unsigned x = 50; x < 150; ++x)
+            labelPixels += image.getPixel(x, y).g > 100;
+    EXPECT_GT(labelPixels, 20);
+    EXPECT_EQ(image.getPixel(200, 200), sf::Color::Black);
 }
