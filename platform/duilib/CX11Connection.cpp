@@ -378,6 +378,8 @@ void CX11Connection::PutImage(unsigned long window, const uint8_t* rgba, int wid
     int screen = DefaultScreen(m_display);
     Visual* visual = DefaultVisual(m_display, screen);
     int depth = DefaultDepth(m_display, screen);
+    if (visual->c_class != TrueColor || depth < 24)
+        return;  // palette displays are not supported
     if (m_gc == nullptr)
         m_gc = XCreateGC(m_display, window, 0, nullptr);
     int rs = ShiftOf(visual->red_mask), gs = ShiftOf(visual->green_mask), bs = ShiftOf(visual->blue_mask);
