@@ -105,9 +105,9 @@ std::vector<FormatRange> ParsePin(const json& j, double frameRate)
         } else {
             Fail("a pin format needs \"sizes\" or \"min\"/\"max\"");
         }
-        pin.back().minInterval = interval;
-        pin.back().maxInterval = interval;
     }
+    for (FormatRange& r : pin)
+        r.minInterval = r.maxInterval = interval;
     return pin;
 }
 
