@@ -106,6 +106,7 @@ void CaptureGraph::TearDown()
         while (filters && filters->Next(1, &filter, nullptr) == S_OK) {
             graph->RemoveFilter(filter);
             filter->Release();
+            filters->Reset();
         }
     }
     for (auto* p : {&source, &grabberFilter, &renderer, &stillGrabberFilter, &stillRenderer})
