@@ -1,6 +1,9 @@
 #pragma once
-// IEnumPins / IEnumFilters over a snapshot of references (internal).
+// IEnumPins / IEnumFilters over a snapshot of references (internal). Reset
+// takes a fresh snapshot when the owner supplied a way to, so the usual loop
+// "remove the filter, Reset, go on" sees the graph as it is now.
 
+#include <functional>
 #include <vector>
 
 #include "platform/directshow/ComPtr.h"
@@ -11,9 +14,12 @@ namespace kelvara::dshow {
 template <class Enum, class Item> class SnapshotEnumerator final : public Enum
 {
 public:
-    SnapshotEnumerator(std::vector<ComPtr<Item>> items, const IID& iid)
+    using Refresh = std::function<std::vector<ComPtr<Item>>()>;
+
+    SnapshotEnumerator(std::vector<ComPtr<Item>> items, const IID& iid, Refresh refresh = nullptr)
         : m_items(std::move(items))
         , m_iid(iid)
+        , m_refresh(std::move(refresh))
     {
     }
 
@@ -54,6 +60,8 @@ public:
     }
     HRESULT Reset() override
     {
+        if (m_refresh)
+            m_items = m_refresh();
         m_pos = 0;
         return S_OK;
     }
@@ -61,7 +69,7 @@ public:
     {
         if (!ppEnum)
             return E_POINTER;
-        auto* copy = new SnapshotEnumerator(m_items, m_iid);
+        auto* copy = new SnapshotEnumerator(m_items, m_iid, m_refresh);
         copy->m_pos = m_pos;
         *ppEnum = copy;
         return S_OK;
@@ -72,6 +80,7 @@ public:
 private:
     std::vector<ComPtr<Item>> m_items;
     const IID m_iid;
+    Refresh m_refresh;
     size_t m_pos = 0;
 };
 

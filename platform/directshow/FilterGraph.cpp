@@ -117,10 +117,13 @@ HRESULT FilterGraph::EnumFilters(IEnumFilters** ppEnum)
 {
     if (!ppEnum)
         return E_POINTER;
-    std::vector<ComPtr<IBaseFilter>> filters;
-    for (const Entry& e : m_filters)
-        filters.push_back(e.filter);
-    *ppEnum = new FilterEnumerator(std::move(filters), IID_IEnumFilters);
+    auto snapshot = [graph = ComPtr<FilterGraph>(this)]() {
+        std::vector<ComPtr<IBaseFilter>> filters;
+        for (const Entry& e : graph->m_filters)
+            filters.push_back(e.filter);
+        return filters;
+    };
+    *ppEnum = new FilterEnumerator(snapshot(), IID_IEnumFilters, snapshot);
     return S_OK;
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/directshow/VirtualDeviceDescription.h"
 
+#include "platform/directshow/V4L2Mapping.h"
+
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -48,26 +50,6 @@ struct DescriptionError
 [[noreturn]] void Fail(const std::string& message)
 {
     throw DescriptionError{message};
-}
-
-std::wstring Widen(const std::string& utf8)
-{
-    std::wstring out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-        if (extra < 0 || i + extra >= utf8.size()) {
-            out.push_back(L'?');
-            ++i;
-            continue;
-        }
-        uint32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
-        for (int k = 1; k <= extra; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out.push_back(static_cast<wchar_t>(cp));
-        i += extra + 1;
-    }
-    return out;
 }
 
 GUID SubtypeByName(const std::string& name)
@@ -123,9 +105,9 @@ std::vector<FormatRange> ParsePin(const json& j, double frameRate)
         } else {
             Fail("a pin format needs \"sizes\" or \"min\"/\"max\"");
         }
-        pin.back().minInterval = interval;
-        pin.back().maxInterval = interval;
     }
+    for (FormatRange& r : pin)
+        r.minInterval = r.maxInterval = interval;
     return pin;
 }
 
@@ -144,9 +126,9 @@ VirtualDeviceDescription ParseDevice(const json& j)
         Fail("a device must be an object");
     VirtualDeviceDescription d;
     if (j.contains("name"))
-        d.name = Widen(j["name"].get<std::string>());
+        d.name = WidenUtf8(j["name"].get<std::string>());
     if (j.contains("path"))
-        d.devicePath = Widen(j["path"].get<std::string>());
+        d.devicePath = WidenUtf8(j["path"].get<std::string>());
     if (j.contains("frame_rate")) {
         d.frameRate = j["frame_rate"].get<double>();
         if (!(d.frameRate >= 0.5 && d.frameRate <= 240))
