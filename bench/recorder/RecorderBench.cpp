@@ -36,7 +36,8 @@ const std::vector<std::vector<uint8_t>>& Frames(int width, int height)
             std::vector<uint8_t> frame(luma * 3 / 2);
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)
-                    frame[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>((x + 2 * y + index * 5) >> 1);
+                    frame[static_cast<size_t>(y) * width + x]
+                        = static_cast<uint8_t>((x + 2 * y + index * 5) >> 1);
             const int side = height / 5;
             const int left = index * width / (2 * kFrameCount);
             for (int y = side; y < 2 * side; ++y)
@@ -160,11 +161,13 @@ public:
     {
         ConsoleReporter::Finalize();
         for (const char* size : {"1920/1080", "3840/2160"}) {
-            const double recorder = Median(m_fps["BM_Recorder/" + std::string(size) + "/min_time:3.000/real_time"]);
-            const double bare = Median(m_fps["BM_BareLibx264/" + std::string(size) + "/min_time:3.000/real_time"]);
+            const double recorder
+                = Median(m_fps["BM_Recorder/" + std::string(size) + "/min_time:3.000/real_time"]);
+            const double bare
+                = Median(m_fps["BM_BareLibx264/" + std::string(size) + "/min_time:3.000/real_time"]);
             if (recorder > 0 && bare > 0)
-                std::printf("%s: recorder %.1f fps, bare libx264 %.1f fps, ratio %.3f%s\n", size, recorder, bare,
-                            recorder / bare, recorder >= 30.0 ? " (keeps up with 30 fps)" : "");
+                std::printf("%s: recorder %.1f fps, bare libx264 %.1f fps, ratio %.3f%s\n", size, recorder,
+                    bare, recorder / bare, recorder >= 30.0 ? " (keeps up with 30 fps)" : "");
         }
     }
 
