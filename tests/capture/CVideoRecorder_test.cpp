@@ -292,40 +292,40 @@ pid_t SpawnChild(const std::vector<std::string>& args, int* out)
 }
 
 // Reads lines from fd until one equals line (true) or the pipe ends (false).
-bool ReadUntilLine(int fd, const std::string& line, std::string* all)
+bool ReadUntilLine(int fd, const std::string& line)
 {
     std::string pending;
     char chunk[512];
-    for (;;) {
-        ssize_t count = read(fd, chunk, sizeof(chunk));
-        if (count <= 0)
-            return false;
+    ssize_t count;
+    while ((count = read(fd, chunk, sizeof(chunk))) > 0) {
         pending.append(chunk, static_cast<size_t>(count));
-        size_t end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            std::string got = pending.substr(0, end);
-            pending.erase(0, end + 1);
-            if (all)
-                *all += got + "\n";
-            if (got == line)
+        for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
+            if (pending.compare(0, end, line) == 0 && end == line.size())
                 return true;
-        }
     }
+    return false;
 }
 
-std::map<std::string, std::string> ReadReport(int fd)
+// Fills a disk of diskBytes in the helper program; its "key value" report,
+// empty when the helper failed.
+std::map<std::string, std::string> RunFill(
+    const std::string& disk, long diskBytes, long stopBytes, const std::string& copy, const char* mode)
 {
-    std::string all;
-    ReadUntilLine(fd, "\x01", &all);
+    fs::create_directory(disk);
+    int status = -1;
+    std::string output
+        = kelvara::RunCommand(kelvara::ShellQuote(kelvara::GetProgramDirectory() + "recorder_child")
+                + " fill " + kelvara::ShellQuote(disk) + " " + std::to_string(diskBytes) + " "
+                + std::to_string(stopBytes) + " " + kelvara::ShellQuote(copy) + " " + mode,
+            &status);
     std::map<std::string, std::string> report;
-    size_t start = 0;
-    while (start < all.size()) {
-        size_t end = all.find('\n', start);
-        std::string line = all.substr(start, end - start);
-        size_t space = line.find(' ');
-        if (space != std::string::npos)
-            report[line.substr(0, space)] = line.substr(space + 1);
-        start = end + 1;
+    if (status != 0)
+        return report;
+    for (size_t start = 0, end; start < output.size(); start = end + 1) {
+        end = std::min(output.find('\n', start), output.size());
+        size_t space = output.find(' ', start);
+        if (space < end)
+            report[output.substr(start, space - start)] = output.substr(space + 1, end - space - 1);
     }
     return report;
 }
@@ -342,7 +342,7 @@ TEST_F(CVideoRecorderTest, RecordingKilledMidwayKeepsAllButTheLastSecond)
     pid_t pid = SpawnChild(
         {"record", path, "640", "480", std::to_string(frames), realtime ? "realtime" : "fast"}, &out);
     ASSERT_GT(pid, 0);
-    const bool fed = ReadUntilLine(out, "frame " + std::to_string(frames), nullptr);
+    const bool fed = ReadUntilLine(out, "frame " + std::to_string(frames));
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -365,21 +365,12 @@ TEST_F(CVideoRecorderTest, RecordingKilledMidwayKeepsAllButTheLastSecond)
 // A full disk (tmpfs) and a file size limit fail writes the same way.
 TEST_F(CVideoRecorderTest, FullDiskEndsRecordingButKeepsWhatWasWritten)
 {
-    for (const char* limit : {"tmpfs", "rlimit"}) {
-        SCOPED_TRACE(limit);
-        const std::string disk = PathOf(std::string("disk-") + limit);
-        const std::string copy = PathOf(std::string("left-") + limit + ".mp4");
-        fs::create_directory(disk);
-        int out = -1;
-        pid_t pid = SpawnChild({"fill", disk, std::to_string(512 * 1024), "0", copy, limit}, &out);
-        ASSERT_GT(pid, 0);
-        auto report = ReadReport(out);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        close(out);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    for (const char* mode : {"tmpfs", "rlimit"}) {
+        SCOPED_TRACE(mode);
+        const std::string copy = PathOf(std::string("left-") + mode + ".mp4");
+        auto report = RunFill(PathOf(std::string("disk-") + mode), 512 * 1024, 0, copy, mode);
+        ASSERT_FALSE(report.empty());
         std::printf("disk filled (%s) after %s frames\n", report["mode"].c_str(), report["frames"].c_str());
-
         EXPECT_NE(report["failed_at"], "-1");
         EXPECT_EQ(report["close"], "0");
         EXPECT_EQ(report["files"], "1");  // no temporary file left over
@@ -389,23 +380,14 @@ TEST_F(CVideoRecorderTest, FullDiskEndsRecordingButKeepsWhatWasWritten)
     }
 }
 
+// Recording fits, the ordinary copy made at Close does not.
 TEST_F(CVideoRecorderTest, NoRoomToRewriteKeepsTheFragmentedFile)
 {
-    const std::string disk = PathOf("disk");
     const std::string copy = PathOf("left.mp4");
-    fs::create_directory(disk);
-    int out = -1;
-    pid_t pid = SpawnChild(
-        {"fill", disk, std::to_string(1024 * 1024), std::to_string(560 * 1024), copy, "tmpfs"}, &out);
-    ASSERT_GT(pid, 0);
-    auto report = ReadReport(out);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    close(out);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    auto report = RunFill(PathOf("disk"), 1024 * 1024, 560 * 1024, copy, "tmpfs");
+    ASSERT_FALSE(report.empty());
     if (report["mode"] != "tmpfs")
         GTEST_SKIP() << "no tmpfs could be mounted; a file size limit leaves room for the rewrite";
-
     EXPECT_EQ(report["failed_at"], "-1");
     EXPECT_EQ(report["close"], "0");
     EXPECT_EQ(report["files"], "1");
