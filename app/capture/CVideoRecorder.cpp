@@ -4,7 +4,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
 #include <libavutil/time.h>
 }
 
@@ -23,8 +22,9 @@ namespace kelvara {
 namespace {
 
 constexpr int kTicksPerSecond = 90000;
-// Duration given to a packet before two frames have shown the real rate.
-constexpr int64_t kNominalFrameTicks = kTicksPerSecond / 25;
+// Frame rate assumed where the time stamps cannot tell: the encoder's level
+// and the duration of a packet before two frames have shown the real rate.
+constexpr int kNominalFrameRate = 30;
 
 // Microseconds to 90 kHz ticks, truncated, without overflow.
 int64_t MicrosecondsToTicks(int64_t us)
@@ -232,9 +232,9 @@ bool CVideoRecorder::Open(int width, int height, const char* path)
     c->qmax = 50;
     c->thread_count = 4;
     c->time_base = AVRational{1, kTicksPerSecond};
-    // Time stamps carry the real rate; this nominal one only keeps the
+    // Time stamps carry the real rate; the nominal one only keeps the
     // encoder from deriving its level from 90000 frames a second.
-    c->framerate = AVRational{30, 1};
+    c->framerate = AVRational{kNominalFrameRate, 1};
     m_stream->time_base = c->time_base;
 
     AVDictionary* options = nullptr;
@@ -366,7 +366,8 @@ int CVideoRecorder::WritePacket()
     }
     m_packet->stream_index = m_stream->index;
     if (m_packet->duration <= 0)
-        m_packet->duration = m_lastIntervalTicks > 0 ? m_lastIntervalTicks : kNominalFrameTicks;
+        m_packet->duration
+            = m_lastIntervalTicks > 0 ? m_lastIntervalTicks : kTicksPerSecond / kNominalFrameRate;
     av_packet_rescale_ts(m_packet, m_codecContext->time_base, m_stream->time_base);
     int ret = av_write_frame(m_formatContext, m_packet);
     av_packet_unref(m_packet);

@@ -239,6 +239,41 @@ TEST_F(CVideoRecorderTest, RefusesFramesOfAnotherSizeWithoutReadingThem)
     EXPECT_EQ(DecodedFrames(probe), good);
 }
 
+// The picture is read in place, so the caller may reuse its buffer as soon
+// as EncodeFrame returns: each frame must show what the buffer held during
+// its call, not the black written over it afterwards.
+TEST_F(CVideoRecorderTest, BufferIsFreeAgainWhenEncodeFrameReturns)
+{
+    const std::string path = PathOf("reused.mp4");
+    const size_t luma = kWidth * kHeight;
+    std::vector<uint8_t> buffer(luma * 3 / 2);
+    {
+        CVideoRecorder recorder;
+        ASSERT_TRUE(recorder.Open(kWidth, kHeight, path.c_str()));
+        for (int i = 0; i < 10; ++i) {
+            std::fill(buffer.begin(), buffer.begin() + luma, static_cast<uint8_t>(40 + 20 * i));
+            std::fill(buffer.begin() + luma, buffer.end(), 128);
+            recorder.EncodeFrameAt(buffer.data(), kWidth, kHeight, i * 40000);
+            std::fill(buffer.begin(), buffer.end(), 0);
+        }
+        ASSERT_TRUE(recorder.Close());
+    }
+    int status = -1;
+    std::string averages = kelvara::RunCommand("ffprobe -v error -f lavfi "
+            + kelvara::ShellQuote("movie=" + path + ",signalstats")
+            + " -show_entries frame_tags=lavfi.signalstats.YAVG -of csv=p=0",
+        &status);
+    ASSERT_EQ(status, 0);
+    std::vector<double> expected, decoded;
+    for (int i = 0; i < 10; ++i)
+        expected.push_back(40 + 20 * i);
+    for (size_t start = 0, end; (end = averages.find('\n', start)) != std::string::npos; start = end + 1)
+        decoded.push_back(std::stod(averages.substr(start, end - start)));
+    ASSERT_EQ(decoded.size(), expected.size());
+    for (size_t i = 0; i < decoded.size(); ++i)
+        EXPECT_NEAR(decoded[i], expected[i], 3.0) << i;
+}
+
 TEST_F(CVideoRecorderTest, ClosingTwiceAndFeedingAfterCloseAreHarmless)
 {
     const std::string closedTwice = PathOf("twice.mp4");
