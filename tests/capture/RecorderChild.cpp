@@ -30,12 +30,24 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 using kelvara::CVideoRecorder;
 
 namespace {
 
 constexpr int64_t kFrameSpacingUs = 40000;
+
+// A cycle of changing pictures, made once: generating each frame anew costs
+// more than encoding it in sanitizer builds.
+const std::vector<uint8_t>& CycleFrame(int width, int height, int index)
+{
+    static std::vector<std::vector<uint8_t>> frames;
+    if (frames.empty())
+        for (int i = 0; i < 16; ++i)
+            frames.push_back(kelvara::MakeMovingFrame(width, height, i));
+    return frames[static_cast<size_t>(index) % frames.size()];
+}
 
 int64_t NowUs()
 {
@@ -57,7 +69,7 @@ int Record(const char* path, int width, int height, int frames, bool realtime)
         if (realtime)
             std::this_thread::sleep_until(
                 std::chrono::steady_clock::time_point(std::chrono::microseconds(due)));
-        auto frame = kelvara::MakeMovingFrame(width, height, i);
+        const auto& frame = CycleFrame(width, height, i);
         if (realtime)
             recorder.EncodeFrame(frame.data(), width, height);
         else
@@ -125,7 +137,7 @@ int Fill(const char* dir, long bytes, long stopBytes, const char* copyPath, bool
             return 3;
         std::error_code error;
         while (frames < 3000) {
-            auto frame = kelvara::MakeMovingFrame(width, height, frames);
+            const auto& frame = CycleFrame(width, height, frames);
             int result = recorder.EncodeFrameAt(frame.data(), width, height, frames * kFrameSpacingUs);
             ++frames;
             // Early frames may stay inside the encoder; a refusal after
