@@ -14,7 +14,7 @@ namespace {
 const char kSection[] = "values";
 const char kDwordPrefix[] = "dword:";
 const char kStringPrefix[] = "sz:";
-constexpr size_t kFileLimitBytes = 1 << 20;
+constexpr size_t kFileLimitBytes = 16u << 20;
 
 bool StartsWith(const std::string& text, const char* prefix)
 {

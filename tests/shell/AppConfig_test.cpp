@@ -105,20 +105,24 @@ TEST(ConfigStore, UnchosenLanguageIsDerivedButKeptInTheFile)
 
 TEST(ConfigStore, DamagedFilesGiveDefaultsAndNothingElseIsLost)
 {
-    const std::string contents[] = {
-        std::string("\x7F"
-                    "ELF\x02\x01\x01\x00\x00\xFF\xFE\x80\x81",
-            14),  // binary garbage
-        "[values]\nExitPrompt = dword:00000001\nConshotCount = dwo",  // truncated mid-value
-        "[values]\nExitPrompt = dword:00000001\nImagePath = sz:\"" + std::string(1 << 20, 'a') + "\"\n",
-        "[values]\nExitPrompt = dword:00000001\nImagePath = sz:\"" + std::string(300, 'p') + "\"\n",
+    // Content, and the exit prompt that must come through (1 where the file keeps it).
+    const std::pair<std::string, int> contents[] = {
+        {std::string("\x7F"
+                     "ELF\x02\x01\x01\x00\x00\xFF\xFE\x80\x81",
+             14),
+            0},  // binary garbage
+        {"[values]\nExitPrompt = dword:00000001\nConshotCount = dwo", 1},  // truncated mid-value
+        {"[values]\nExitPrompt = dword:00000001\nImagePath = sz:\"" + std::string(1 << 20, 'a') + "\"\n", 1},
+        {"[values]\nExitPrompt = dword:00000001\nConshotCount = dword:" + std::string(1 << 20, '1') + "\n",
+            1},
     };
-    for (const std::string& content : contents) {
+    for (const auto& [content, exitPrompt] : contents) {
         SCOPED_TRACE(content.substr(0, 40));
         ScopedUserEnvironment env;
         env.WriteFile(ConfigFile(env), content);
         CConfigStore store;
         ASSERT_TRUE(store.LoadConfig());
+        EXPECT_EQ(store.Config().CFG_EXITPROMPT, exitPrompt);
         EXPECT_EQ(store.Config().CFG_CONSHOT_COUNT, 100);
         EXPECT_EQ(store.Config().CFG_IMAGEPATH, env.Home() + "/Documents/Kelvara Files/Images/");
     }
