@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
+#include <set>
 
 namespace {
 
@@ -41,6 +42,14 @@ struct CaliKeyLess
 };
 
 using CaliIni = CSimpleIniTempl<char, CaliKeyLess, SI_ConvertA<char>>;
+
+struct CaliNameLess
+{
+    bool operator()(const std::string& left, const std::string& right) const
+    {
+        return CaliKeyLess()(left.c_str(), right.c_str());
+    }
+};
 
 locale_t CLocale()
 {
@@ -115,11 +124,16 @@ int CaliDataStore::LoadCaliText(const char* data, size_t size)
     CaliIni::TNamesDepend keys;
     ini.GetAllKeys(kDataSection, keys);
     keys.sort(CaliIni::Entry::KeyOrder());
+    std::set<std::string, CaliNameLess> taken;
     for (const CaliIni::Entry& key : keys) {
         // The value is kept as a float; one that is 0 or not finite there is no scale.
         auto value = static_cast<float>(ParseNumber(ini.GetValue(kDataSection, key.pItem, nullptr)));
         std::string name = kelvara::RepairUtf8(key.pItem);
         if (value == 0 || !std::isfinite(value) || kelvara::Utf8Length(name) > kCaliNameMaxChars)
+            continue;
+        // Keys that differ only in broken bytes become one name once repaired;
+        // as in the file, a name is taken once.
+        if (!taken.insert(name).second)
             continue;
         m_entries.push_back({name, value, ParseUnit(ini.GetValue(kUnitSection, key.pItem, nullptr))});
     }

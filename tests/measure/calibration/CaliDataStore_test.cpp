@@ -104,6 +104,10 @@ TEST(CaliDataStore, LoadingFollowsTheFileRules)
         {{"A", 0.5f, 2}, {"b", 7.0f, 0}, {"c", 1.25f, -1}, {"hexunit", 3.0f, 31},
             {std::string(63, 'k'), 4.0f, 1}, {"tiny", 0.0000001f, 0}});
 
+    // Keys that differ only in broken bytes load once, under the repaired name.
+    ASSERT_EQ(LoadText(store, "[data]\n\xF2 X = 1\n\xED x = 2\n"), 0);
+    ExpectEntries(store, {{"\xEF\xBF\xBD x", 2.0f, 0}});
+
     // A written tiny value is dropped on the next load.
     CaliDataStore tiny;
     ASSERT_EQ(tiny.Add({"tiny", 0.0000001f, 2}), 0);
