@@ -1,7 +1,6 @@
 #include "platform/system/AtomicFile.h"
 #include "platform/system/SettingsKey.h"
 #include "platform/system/UserFolders.h"
-#include "platform/system/UserLanguage.h"
 #include "platform/system/Utf8.h"
 #include "tests/support/stores/ScopedUserEnvironment.h"
 
@@ -72,20 +71,6 @@ TEST(UserFolders, DocumentsFolderFollowsUserDirsThenFallsBackAndIsCreated)
     folder = "untouched";
     EXPECT_FALSE(kelvara::GetDocumentsFolder(folder));
     EXPECT_EQ(folder, "untouched");
-}
-
-TEST(UserLanguage, LanguageListWinsThenLcAllThenMessagesThenLang)
-{
-    ScopedUserEnvironment env;
-    EXPECT_EQ(kelvara::GetUserUiLocale(), "");
-    env.Set("LANG", "id_ID.UTF-8");
-    EXPECT_EQ(kelvara::GetUserUiLocale(), "id_ID.UTF-8");
-    env.Set("LC_MESSAGES", "ko_KR.UTF-8");
-    EXPECT_EQ(kelvara::GetUserUiLocale(), "ko_KR.UTF-8");
-    env.Set("LC_ALL", "de_DE.UTF-8");
-    EXPECT_EQ(kelvara::GetUserUiLocale(), "de_DE.UTF-8");
-    env.Set("LANGUAGE", ":zh_CN:en");
-    EXPECT_EQ(kelvara::GetUserUiLocale(), "zh_CN");
 }
 
 TEST(AtomicFile, ReplacesWholeFileKeepingModeAndRefusesReadOnlyOrMissingFolder)
