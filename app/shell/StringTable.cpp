@@ -1,27 +1,18 @@
 #include "app/shell/StringTable.h"
 
 #include "app/shell/AppConfig.h"
-#include "platform/system/AtomicFile.h"
+#include "platform/duilib/CMarkup.h"
+#include "platform/duilib/CResourceManager.h"
 #include "platform/system/Utf8.h"
 
-#include <pugixml.hpp>
 #include <strings.h>
 
 namespace {
 
-constexpr size_t kStringFileLimitBytes = 16u << 20;
-
-StringTableHooks& Hooks()
+std::function<void()>& LanguageChangedHook()
 {
-    static StringTableHooks hooks;
-    return hooks;
-}
-
-bool ReadSkinFile(const std::string& skinPath, std::string& data)
-{
-    if (Hooks().readSkinFile)
-        return Hooks().readSkinFile(skinPath, data);
-    return kelvara::ReadWholeFile(skinPath, data, kStringFileLimitBytes) == kelvara::ReadResult::Ok;
+    static std::function<void()> hook;
+    return hook;
 }
 
 bool NameIs(const char* name, const char* expected)
@@ -29,44 +20,79 @@ bool NameIs(const char* name, const char* expected)
     return strcasecmp(name, expected) == 0;
 }
 
-pugi::xml_attribute FindAttribute(const pugi::xml_node& node, const char* name)
+// Value of the attribute whose name matches without regard to case, or null.
+const char* FindAttribute(const DuiLib::CMarkupNode& node, const char* name)
 {
-    for (pugi::xml_attribute attribute : node.attributes()) {
-        if (NameIs(attribute.name(), name))
-            return attribute;
+    int count = node.GetAttributeCount();
+    for (int i = 0; i < count; ++i) {
+        if (NameIs(node.GetAttributeName(i), name))
+            return node.GetAttributeValue(i);
     }
-    return {};
+    return nullptr;
 }
 
-bool HasChildElement(const pugi::xml_node& node)
+void TakeEntry(const DuiLib::CMarkupNode& node, StringTable& table)
 {
-    return node.find_child([](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
-}
-
-// Takes the entry of one element without child elements.
-void TakeEntry(const pugi::xml_node& node, StringTable& table)
-{
-    if (!NameIs(node.name(), "String"))
+    if (!NameIs(node.GetName(), "String") || !node.HasAttributes())
         return;
-    pugi::xml_attribute id = FindAttribute(node, "id");
-    pugi::xml_attribute text = FindAttribute(node, "text");
+    const char* id = FindAttribute(node, "id");
+    const char* text = FindAttribute(node, "text");
     if (id && text)
-        table.Set(kelvara::RepairUtf8(id.value()), kelvara::RepairUtf8(text.value()));
+        table.Set(kelvara::RepairUtf8(id), kelvara::RepairUtf8(text));
+}
+
+bool LoadMarkup(const DuiLib::CMarkup& markup)
+{
+    DuiLib::CMarkupNode root = markup.GetRoot();
+    if (!root.IsValid())
+        return false;
+    // Walks the elements below the root in document order without recursion,
+    // so that deeply nested files cannot exhaust the stack. A node is told
+    // apart by its name's storage, which is its own.
+    const char* rootName = root.GetName();
+    StringTable& table = TheStringTable();
+    DuiLib::CMarkupNode node = root.GetChild();
+    while (node.IsValid()) {
+        if (node.HasChildren()) {
+            node = node.GetChild();
+            continue;
+        }
+        TakeEntry(node, table);
+        while (!node.HasSiblings()) {
+            node = node.GetParent();
+            if (!node.IsValid() || node.GetName() == rootName)
+                return true;
+        }
+        node = node.GetSibling();
+    }
+    return true;
 }
 
 }  // namespace
 
 const char* const kLanguageFiles[kLanguageCount] = {
-    "xmls/lang/strings_en_US.xml",
-    "xmls/lang/strings_zh_CN.xml",
-    "xmls/lang/strings_ko_KR.xml",
-    "xmls/lang/strings_id_ID.xml",
+    "xmls\\lang\\strings_en_US.xml",
+    "xmls\\lang\\strings_zh_CN.xml",
+    "xmls\\lang\\strings_ko_KR.xml",
+    "xmls\\lang\\strings_id_ID.xml",
 };
+
+void StringTable::Set(const std::string& id, const std::string& text)
+{
+    delete static_cast<std::string*>(m_texts.Set(id.c_str(), new std::string(text)));
+}
 
 std::string StringTable::Get(const std::string& id) const
 {
-    auto found = m_texts.find(id);
-    return found == m_texts.end() ? std::string() : found->second;
+    const auto* text = static_cast<const std::string*>(m_texts.Find(id.c_str()));
+    return text ? *text : std::string();
+}
+
+void StringTable::Clear()
+{
+    for (int i = 0; i < m_texts.GetSize(); ++i)
+        delete static_cast<std::string*>(m_texts.Find(m_texts.GetAt(i)));
+    m_texts.RemoveAll();
 }
 
 StringTable& TheStringTable()
@@ -75,46 +101,21 @@ StringTable& TheStringTable()
     return table;
 }
 
-void SetStringTableHooks(StringTableHooks hooks)
+void SetLanguageChangedHook(std::function<void()> hook)
 {
-    Hooks() = std::move(hooks);
+    LanguageChangedHook() = std::move(hook);
 }
 
 bool LoadStringFile(const std::string& skinPath)
 {
-    std::string data;
-    if (!ReadSkinFile(skinPath, data))
-        return false;
-    return LoadStringData(data.data(), data.size());
+    DuiLib::CMarkup markup;
+    return markup.LoadFromFile(skinPath.c_str()) && LoadMarkup(markup);
 }
 
 bool LoadStringData(const char* data, size_t size)
 {
-    pugi::xml_document document;
-    if (!document.load_buffer(data, size, pugi::parse_default, pugi::encoding_auto))
-        return false;
-    pugi::xml_node root = document.document_element();
-    if (!root)
-        return false;
-
-    // Walks the elements below the root in document order without recursion,
-    // so that deeply nested files cannot exhaust the stack.
-    StringTable& table = TheStringTable();
-    pugi::xml_node node = root.first_child();
-    while (node && node != root) {
-        if (node.type() == pugi::node_element) {
-            if (HasChildElement(node)) {
-                node = node.first_child();
-                continue;
-            }
-            TakeEntry(node, table);
-        }
-        while (node != root && !node.next_sibling())
-            node = node.parent();
-        if (node != root)
-            node = node.next_sibling();
-    }
-    return true;
+    DuiLib::CMarkup markup;
+    return markup.LoadFromMem(data, size) && LoadMarkup(markup);
 }
 
 void ClearStringTable()
@@ -135,6 +136,7 @@ void SetLanguage(int index)
     ClearStringTable();
     LoadStringFile(kLanguageFiles[0]);
     LoadStringFile(kLanguageFiles[index]);
-    if (Hooks().reloadText)
-        Hooks().reloadText();
+    DuiLib::CResourceManager::GetInstance()->ReloadText();
+    if (LanguageChangedHook())
+        LanguageChangedHook()();
 }

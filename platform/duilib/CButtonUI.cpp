@@ -187,7 +187,8 @@ void CButtonUI::PaintBkColor(sf::RenderTarget& target)
 
 void CButtonUI::PaintText(sf::RenderTarget& target)
 {
-    DWORD color = m_dwTextColor ? m_dwTextColor : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
+    DWORD color
+        = m_dwTextColor ? m_dwTextColor : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
     if (!IsEnabled())
         color = m_dwDisabledTextColor ? m_dwDisabledTextColor
                                       : (m_pManager ? m_pManager->GetDefaultDisabledColor() : 0xFFA7A6AA);
@@ -218,7 +219,8 @@ void CButtonUI::PaintStatusImage(sf::RenderTarget& target)
     }
     if (!image->IsEmpty())
         DrawImage(target, *image);
-    const CDuiString& fore = ((m_uButtonState & UISTATE_HOT) && !m_sHotForeImage.IsEmpty()) ? m_sHotForeImage : m_sForeImage;
+    const CDuiString& fore
+        = ((m_uButtonState & UISTATE_HOT) && !m_sHotForeImage.IsEmpty()) ? m_sHotForeImage : m_sForeImage;
     if (!fore.IsEmpty())
         DrawImage(target, fore);
 }

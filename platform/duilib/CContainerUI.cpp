@@ -220,8 +220,9 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
             continue;
         }
         RECT pad = control->GetPadding();
-        control->SetPos(RECT{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom},
-                        false);
+        control->SetPos(RECT{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right,
+                            inner.bottom - pad.bottom},
+            false);
     }
 }
 
@@ -234,7 +235,8 @@ void CContainerUI::LayoutLinear(bool vertical)
     auto mainOf = [vertical](SIZE s) { return vertical ? s.cy : s.cx; };
     auto mainMin = [vertical](CControlUI* c) { return vertical ? c->GetMinHeight() : c->GetMinWidth(); };
     auto mainMax = [vertical](CControlUI* c) { return vertical ? c->GetMaxHeight() : c->GetMaxWidth(); };
-    auto clampMain = [&](CControlUI* c, long v) { return std::max<long>(mainMin(c), std::min<long>(mainMax(c), v)); };
+    auto clampMain
+        = [&](CControlUI* c, long v) { return std::max<long>(mainMin(c), std::min<long>(mainMax(c), v)); };
 
     // First pass: what the fixed children take.
     long fixedTotal = 0;

@@ -267,8 +267,8 @@ void CControlUI::DoEvent(TEventUI& event)
         return;
     }
     // Events a control does not handle go up to its parent.
-    if (m_pParent != nullptr && event.Type != UIEVENT_MOUSEENTER && event.Type != UIEVENT_MOUSELEAVE &&
-        event.Type != UIEVENT_SETCURSOR && event.Type != UIEVENT_TIMER)
+    if (m_pParent != nullptr && event.Type != UIEVENT_MOUSEENTER && event.Type != UIEVENT_MOUSELEAVE
+        && event.Type != UIEVENT_SETCURSOR && event.Type != UIEVENT_TIMER)
         m_pParent->DoEvent(event);
 }
 

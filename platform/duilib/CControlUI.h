@@ -111,7 +111,7 @@ public:
     void NeedParentUpdate();
 
     virtual void Init();
-    virtual void DoInit() {}
+    virtual void DoInit() { }
     // Entry of events from the paint manager; DoEvent does the work.
     void Event(TEventUI& event);
     virtual void DoEvent(TEventUI& event);

@@ -54,7 +54,7 @@ CControlUI* CDialogBuilder::CreateBuiltinControl(const char* c)
 }
 
 CControlUI* CDialogBuilder::Create(const char* xml, const char*, IDialogBuilderCallback* callback,
-                                   CPaintManagerUI* manager, CControlUI* parent)
+    CPaintManagerUI* manager, CControlUI* parent)
 {
     if (xml == nullptr)
         return nullptr;
@@ -150,7 +150,8 @@ void CDialogBuilder::ParseWindow(CMarkupNode& root, CPaintManagerUI* manager)
     }
 }
 
-CControlUI* CDialogBuilder::Parse(CMarkupNode* parentNode, CControlUI* parent, CPaintManagerUI* manager, int depth)
+CControlUI* CDialogBuilder::Parse(
+    CMarkupNode* parentNode, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
     CControlUI* first = nullptr;
     for (CMarkupNode node = parentNode->GetChild(); node.IsValid(); node = node.GetSibling()) {
@@ -168,7 +169,8 @@ CControlUI* CDialogBuilder::Parse(CMarkupNode* parentNode, CControlUI* parent, C
     return first;
 }
 
-CControlUI* CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth)
+CControlUI* CDialogBuilder::ParseInclude(
+    CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
     const char* source = node.GetAttributeValue("source");
     if (source == nullptr || depth >= kMaxIncludeDepth)
@@ -199,7 +201,8 @@ CControlUI* CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* parent, 
     return first;
 }
 
-CControlUI* CDialogBuilder::ParseNode(CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth)
+CControlUI* CDialogBuilder::ParseNode(
+    CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, int depth)
 {
     const char* cls = node.GetName();
     CControlUI* control = CreateBuiltinControl(cls);

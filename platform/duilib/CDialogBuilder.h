@@ -25,8 +25,9 @@ public:
     // xml is a skin file name, or XML text when it starts with '<'. Returns
     // the root control (owned by the caller until attached), or null when
     // the XML cannot be read. With parent, the controls are added to it.
-    CControlUI* Create(const char* xml, const char* type = nullptr, IDialogBuilderCallback* callback = nullptr,
-                       CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
+    CControlUI* Create(const char* xml, const char* type = nullptr,
+        IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr,
+        CControlUI* parent = nullptr);
     CMarkup* GetMarkup() { return &m_xml; }
 
     // A control of a built-in class ("Button", "VerticalLayout", ...), or null.

@@ -136,7 +136,8 @@ CDuiString CDuiString::Mid(int pos, int length) const
         pos = 0;
     if (pos >= GetLength())
         return CDuiString();
-    return CDuiString(m_str.substr(static_cast<size_t>(pos), length < 0 ? std::string::npos : static_cast<size_t>(length)));
+    return CDuiString(
+        m_str.substr(static_cast<size_t>(pos), length < 0 ? std::string::npos : static_cast<size_t>(length)));
 }
 
 CDuiString CDuiString::Right(int length) const

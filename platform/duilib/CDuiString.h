@@ -11,10 +11,19 @@ class CDuiString
 {
 public:
     CDuiString() = default;
-    CDuiString(const char* text) : m_str(text ? text : "") {}  // NOLINT: implicit like the original
+    CDuiString(const char* text)
+        : m_str(text ? text : "")
+    {
+    }  // NOLINT: implicit like the original
     CDuiString(const char* text, int length);
-    CDuiString(const std::string& text) : m_str(text) {}  // NOLINT
-    CDuiString(char ch) : m_str(1, ch) {}                  // NOLINT
+    CDuiString(const std::string& text)
+        : m_str(text)
+    {
+    }  // NOLINT
+    CDuiString(char ch)
+        : m_str(1, ch)
+    {
+    }  // NOLINT
 
     const char* GetData() const { return m_str.c_str(); }
     const std::string& str() const { return m_str; }

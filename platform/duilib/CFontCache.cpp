@@ -29,8 +29,8 @@ bool TFontFace::Covers(uint32_t codePoint) const
     return charset == nullptr || FcCharSetHasChar(charset, codePoint);
 }
 
-TFontFace* CFontCache::LoadMatch(const std::string& family, bool bold, bool italic, const char* lang,
-                                 bool exactFamily)
+TFontFace* CFontCache::LoadMatch(
+    const std::string& family, bool bold, bool italic, const char* lang, bool exactFamily)
 {
     FcPattern* pattern = FcPatternCreate();
     if (!family.empty())
@@ -58,8 +58,8 @@ TFontFace* CFontCache::LoadMatch(const std::string& family, bool bold, bool ital
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
     TFontFace* face = nullptr;
     // fontconfig silently substitutes missing families; SFML only loads face 0.
-    bool familyOk = !exactFamily || (matchedFamily && strcasecmp(reinterpret_cast<const char*>(matchedFamily),
-                                                                   family.c_str()) == 0);
+    bool familyOk = !exactFamily
+        || (matchedFamily && strcasecmp(reinterpret_cast<const char*>(matchedFamily), family.c_str()) == 0);
     if (file && familyOk && index == 0) {
         std::string path = reinterpret_cast<const char*>(file);
         auto& byFile = GetCache().byFile;

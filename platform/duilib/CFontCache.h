@@ -37,7 +37,8 @@ public:
     static TFontFace* FaceFor(TFontFace* primary, uint32_t codePoint);
 
 private:
-    static TFontFace* LoadMatch(const std::string& family, bool bold, bool italic, const char* lang, bool exactFamily);
+    static TFontFace* LoadMatch(
+        const std::string& family, bool bold, bool italic, const char* lang, bool exactFamily);
 };
 
 }  // namespace DuiLib

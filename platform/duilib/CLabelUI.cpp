@@ -112,7 +112,8 @@ void CLabelUI::PaintTextWithColor(sf::RenderTarget& target, DWORD argb)
 
 void CLabelUI::PaintText(sf::RenderTarget& target)
 {
-    DWORD color = m_dwTextColor ? m_dwTextColor : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
+    DWORD color
+        = m_dwTextColor ? m_dwTextColor : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
     if (!IsEnabled())
         color = m_dwDisabledTextColor ? m_dwDisabledTextColor
                                       : (m_pManager ? m_pManager->GetDefaultDisabledColor() : 0xFFA7A6AA);

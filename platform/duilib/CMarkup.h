@@ -68,7 +68,10 @@ public:
 
 private:
     friend class CMarkup;
-    explicit CMarkupNode(pugi::xml_node_struct* node) : m_node(node) {}
+    explicit CMarkupNode(pugi::xml_node_struct* node)
+        : m_node(node)
+    {
+    }
     pugi::xml_node Node() const;
 
     pugi::xml_node_struct* m_node = nullptr;

@@ -12,7 +12,10 @@ namespace DuiLib {
 
 // ---- CLoopQueue ----
 
-CLoopQueue::CLoopQueue() : m_wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+CLoopQueue::CLoopQueue()
+    : m_wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+{
+}
 
 CLoopQueue::~CLoopQueue()
 {
@@ -47,7 +50,8 @@ bool CLoopQueue::Push(const std::shared_ptr<Request>& request)
     return true;
 }
 
-void CLoopQueue::TakeAll(std::deque<std::shared_ptr<Request>>& sent, std::deque<std::shared_ptr<Request>>& posted)
+void CLoopQueue::TakeAll(
+    std::deque<std::shared_ptr<Request>>& sent, std::deque<std::shared_ptr<Request>>& posted)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     sent.swap(m_sent);
@@ -112,8 +116,9 @@ std::shared_ptr<CLoopQueue>& ThreadWaitQueue()
 }  // namespace
 
 CMessageLoop::CMessageLoop()
-    : m_x(std::make_unique<CX11Connection>()), m_queue(std::make_shared<CLoopQueue>()),
-      m_thread(std::this_thread::get_id())
+    : m_x(std::make_unique<CX11Connection>())
+    , m_queue(std::make_shared<CLoopQueue>())
+    , m_thread(std::this_thread::get_id())
 {
 }
 
@@ -151,8 +156,9 @@ void CMessageLoop::RemoveWindow(CWindowWnd* window)
     for (auto it = m_byXid.begin(); it != m_byXid.end();) {
         it = it->second == hwnd ? m_byXid.erase(it) : std::next(it);
     }
-    m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
-                   m_timers.end());
+    m_timers.erase(
+        std::remove_if(m_timers.begin(), m_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
+        m_timers.end());
     m_paints.erase(std::remove(m_paints.begin(), m_paints.end(), hwnd), m_paints.end());
 }
 
@@ -162,8 +168,8 @@ CWindowWnd* CMessageLoop::FindWindow(HWND hwnd) const
     return it == m_windows.end() ? nullptr : it->second;
 }
 
-LRESULT CMessageLoop::SendToOtherThread(const std::shared_ptr<CLoopQueue>& target, HWND hwnd, UINT msg,
-                                        WPARAM wParam, LPARAM lParam)
+LRESULT CMessageLoop::SendToOtherThread(
+    const std::shared_ptr<CLoopQueue>& target, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     CMessageLoop* mine = PeekCurrent();
     auto request = std::make_shared<CLoopQueue::Request>();
@@ -237,10 +243,9 @@ void CMessageLoop::HandleXEvent(const X11Event& event)
     CWindowWnd* window = FindWindow(it->second);
     if (window == nullptr)
         return;
-    bool input = event.type == X11Event::ButtonDown || event.type == X11Event::ButtonUp ||
-                 event.type == X11Event::Motion || event.type == X11Event::Wheel ||
-                 event.type == X11Event::KeyDown || event.type == X11Event::KeyUp ||
-                 event.type == X11Event::CloseRequest;
+    bool input = event.type == X11Event::ButtonDown || event.type == X11Event::ButtonUp
+        || event.type == X11Event::Motion || event.type == X11Event::Wheel || event.type == X11Event::KeyDown
+        || event.type == X11Event::KeyUp || event.type == X11Event::CloseRequest;
     if (input && !AcceptsInput(window)) {
         if (event.type == X11Event::ButtonDown) {
             if (CWindowWnd* modal = FindWindow(m_modal.back()))
@@ -266,8 +271,8 @@ void CMessageLoop::SetTimer(HWND hwnd, UINT id, UINT elapseMs)
 
 bool CMessageLoop::KillTimer(HWND hwnd, UINT id)
 {
-    auto it = std::find_if(m_timers.begin(), m_timers.end(),
-                           [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    auto it = std::find_if(
+        m_timers.begin(), m_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
     if (it == m_timers.end())
         return false;
     m_timers.erase(it);
@@ -360,7 +365,8 @@ bool CMessageLoop::PumpOnce(int timeoutMs)
     m_queue->TakeAll(sent, posted);
     for (auto& request : sent) {
         CWindowWnd* window = FindWindow(request->hwnd);
-        m_queue->Complete(request, window ? window->Dispatch(request->msg, request->wParam, request->lParam) : 0);
+        m_queue->Complete(
+            request, window ? window->Dispatch(request->msg, request->wParam, request->lParam) : 0);
         handled = true;
     }
     for (auto& request : posted) {

@@ -109,8 +109,8 @@ public:
     bool ProcessSentMessages();
 
     // Cross-thread send, called on the sender's thread; see the rules above.
-    static LRESULT SendToOtherThread(const std::shared_ptr<CLoopQueue>& target, HWND hwnd, UINT msg,
-                                     WPARAM wParam, LPARAM lParam);
+    static LRESULT SendToOtherThread(
+        const std::shared_ptr<CLoopQueue>& target, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     void SetTimer(HWND hwnd, UINT id, UINT elapseMs);
     bool KillTimer(HWND hwnd, UINT id);
@@ -151,8 +151,7 @@ private:
 
 // Locks m (on the UI thread) while still running messages sent from other
 // threads, so a sender that holds m cannot deadlock against this thread.
-template <class Mutex>
-void LockPumpingSentMessages(Mutex& m)
+template <class Mutex> void LockPumpingSentMessages(Mutex& m)
 {
     while (!m.try_lock()) {
         CMessageLoop* loop = CMessageLoop::PeekCurrent();

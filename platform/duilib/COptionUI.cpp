@@ -157,8 +157,8 @@ void COptionUI::PaintStatusImage(sf::RenderTarget& target)
 {
     if (m_bSelected) {
         const CDuiString& image = ((m_uButtonState & UISTATE_HOT) && !m_sSelectedHotImage.IsEmpty())
-                                      ? m_sSelectedHotImage
-                                      : m_sSelectedImage;
+            ? m_sSelectedHotImage
+            : m_sSelectedImage;
         if (!image.IsEmpty()) {
             DrawImage(target, image);
             if (!m_sSelectedForeImage.IsEmpty())

@@ -272,8 +272,8 @@ void CPaintManagerUI::ReapObjects(CControlUI* control)
             if (!c->GetName().IsEmpty() && pm->m_mNameHash.Find(c->GetName()) == c)
                 pm->m_mNameHash.Remove(c->GetName());
             pm->m_aAsyncNotify.erase(std::remove_if(pm->m_aAsyncNotify.begin(), pm->m_aAsyncNotify.end(),
-                                                    [c](const TNotifyUI& n) { return n.pSender == c; }),
-                                     pm->m_aAsyncNotify.end());
+                                         [c](const TNotifyUI& n) { return n.pSender == c; }),
+                pm->m_aAsyncNotify.end());
             pm->KillTimer(c);
             return nullptr;
         },
@@ -298,7 +298,8 @@ CControlUI* CPaintManagerUI::FindSubControlByPoint(CControlUI* parent, POINT pt)
 {
     if (parent == nullptr)
         parent = m_pRoot;
-    return parent ? parent->FindControl(FindByPoint, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST) : nullptr;
+    return parent ? parent->FindControl(FindByPoint, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST)
+                  : nullptr;
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, const char* name) const
@@ -472,7 +473,8 @@ bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier)
     return true;
 }
 
-void CPaintManagerUI::SendNotify(CControlUI* control, const char* type, WPARAM wParam, LPARAM lParam, bool async)
+void CPaintManagerUI::SendNotify(
+    CControlUI* control, const char* type, WPARAM wParam, LPARAM lParam, bool async)
 {
     TNotifyUI msg;
     msg.pSender = control;
@@ -510,7 +512,8 @@ void CPaintManagerUI::DispatchAsyncNotifications()
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter)
 {
-    if (std::find(m_aPreMessageFilters.begin(), m_aPreMessageFilters.end(), filter) != m_aPreMessageFilters.end())
+    if (std::find(m_aPreMessageFilters.begin(), m_aPreMessageFilters.end(), filter)
+        != m_aPreMessageFilters.end())
         return false;
     m_aPreMessageFilters.push_back(filter);
     return true;
@@ -597,7 +600,8 @@ const sf::Image* CPaintManagerUI::PaintNow()
         }
     }
     m_surface->setActive(true);
-    m_surface->setView(sf::View(sf::FloatRect(0, 0, static_cast<float>(size.cx), static_cast<float>(size.cy))));
+    m_surface->setView(
+        sf::View(sf::FloatRect(0, 0, static_cast<float>(size.cx), static_cast<float>(size.cy))));
     m_surface->clear(sf::Color(255, 255, 255, 255));
     m_pRoot->DoPaint(*m_surface, RECT{0, 0, size.cx, size.cy});
     m_surface->display();

@@ -137,7 +137,8 @@ public:
     bool RemoveNotifier(INotifyUI* notifier);
     // Sync notifications run now; async ones after the current message.
     void SendNotify(TNotifyUI& msg, bool async = false);
-    void SendNotify(CControlUI* control, const char* type, WPARAM wParam = 0, LPARAM lParam = 0, bool async = false);
+    void SendNotify(
+        CControlUI* control, const char* type, WPARAM wParam = 0, LPARAM lParam = 0, bool async = false);
 
     bool AddPreMessageFilter(IMessageFilterUI* filter);
     bool RemovePreMessageFilter(IMessageFilterUI* filter);

@@ -64,8 +64,8 @@ bool CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam)
         if (m_pEventClick != control)
             return false;
         int type = uMsg == WM_LBUTTONDOWN ? UIEVENT_BUTTONDOWN
-                   : uMsg == WM_LBUTTONDBLCLK ? UIEVENT_DBLCLICK
-                                              : UIEVENT_RBUTTONDOWN;
+            : uMsg == WM_LBUTTONDBLCLK    ? UIEVENT_DBLCLICK
+                                          : UIEVENT_RBUTTONDOWN;
         SendEvent(control, type, pt, wParam, lParam);
         return false;
     }
@@ -142,7 +142,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         CWindowWnd* window = CWindowWnd::FromHandle(self);
         if (pixels && window)
             window->PresentPixels(pixels->getPixelsPtr(), static_cast<int>(pixels->getSize().x),
-                                  static_cast<int>(pixels->getSize().y));
+                static_cast<int>(pixels->getSize().y));
         lRes = 0;
         return true;
     }

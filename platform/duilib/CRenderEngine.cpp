@@ -129,11 +129,13 @@ sf::String Ellipsize(const TFontInfo* font, const sf::String& text, float maxWid
 sf::Color CRenderEngine::ToColor(DWORD argb)
 {
     return sf::Color(static_cast<sf::Uint8>((argb >> 16) & 0xFF), static_cast<sf::Uint8>((argb >> 8) & 0xFF),
-                     static_cast<sf::Uint8>(argb & 0xFF), static_cast<sf::Uint8>((argb >> 24) & 0xFF));
+        static_cast<sf::Uint8>(argb & 0xFF), static_cast<sf::Uint8>((argb >> 24) & 0xFF));
 }
 
 CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rc)
-    : m_target(target), m_empty(IsRectEmpty(rc)), m_saved(target.getView())
+    : m_target(target)
+    , m_empty(IsRectEmpty(rc))
+    , m_saved(target.getView())
 {
     if (m_empty)
         return;
@@ -143,10 +145,9 @@ CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rc)
         return;
     }
     sf::View view(sf::FloatRect(static_cast<float>(rc.left), static_cast<float>(rc.top),
-                                static_cast<float>(rc.right - rc.left), static_cast<float>(rc.bottom - rc.top)));
+        static_cast<float>(rc.right - rc.left), static_cast<float>(rc.bottom - rc.top)));
     view.setViewport(sf::FloatRect(static_cast<float>(rc.left) / size.x, static_cast<float>(rc.top) / size.y,
-                                   static_cast<float>(rc.right - rc.left) / size.x,
-                                   static_cast<float>(rc.bottom - rc.top) / size.y));
+        static_cast<float>(rc.right - rc.left) / size.x, static_cast<float>(rc.bottom - rc.top) / size.y));
     target.setView(view);
 }
 
@@ -208,7 +209,8 @@ void CRenderEngine::DrawColor(sf::RenderTarget& target, const RECT& rc, DWORD ar
 {
     if (argb <= 0x00FFFFFF || IsRectEmpty(rc))
         return;  // fully transparent
-    sf::RectangleShape shape(sf::Vector2f(static_cast<float>(rc.right - rc.left), static_cast<float>(rc.bottom - rc.top)));
+    sf::RectangleShape shape(
+        sf::Vector2f(static_cast<float>(rc.right - rc.left), static_cast<float>(rc.bottom - rc.top)));
     shape.setPosition(static_cast<float>(rc.left), static_cast<float>(rc.top));
     shape.setFillColor(ToColor(argb));
     target.draw(shape);
@@ -224,8 +226,8 @@ void CRenderEngine::DrawRect(sf::RenderTarget& target, const RECT& rc, int size,
     DrawColor(target, RECT{rc.right - size, rc.top + size, rc.right, rc.bottom - size}, argb);
 }
 
-bool CRenderEngine::DrawImageString(sf::RenderTarget& target, const RECT& rcItem, const RECT& rcPaint,
-                                    const char* description)
+bool CRenderEngine::DrawImageString(
+    sf::RenderTarget& target, const RECT& rcItem, const RECT& rcPaint, const char* description)
 {
     TDrawInfo info;
     if (!ParseImageDescription(description, info))
@@ -238,8 +240,8 @@ bool CRenderEngine::DrawImageString(sf::RenderTarget& target, const RECT& rcItem
     src.bottom = std::min<long>(src.bottom, image->nY);
     RECT dst = rcItem;
     if (info.bDest) {
-        dst = RECT{rcItem.left + info.rcDest.left, rcItem.top + info.rcDest.top, rcItem.left + info.rcDest.right,
-                   rcItem.top + info.rcDest.bottom};
+        dst = RECT{rcItem.left + info.rcDest.left, rcItem.top + info.rcDest.top,
+            rcItem.left + info.rcDest.right, rcItem.top + info.rcDest.bottom};
         dst.right = std::min(dst.right, rcItem.right);
         dst.bottom = std::min(dst.bottom, rcItem.bottom);
     }
@@ -279,7 +281,7 @@ SIZE CRenderEngine::GetTextSize(const CDuiString& text, const TFontInfo* font)
 }
 
 SIZE CRenderEngine::DrawText(sf::RenderTarget* target, const RECT& rc, const CDuiString& text, DWORD argb,
-                             const TFontInfo* font, UINT style)
+    const TFontInfo* font, UINT style)
 {
     if (font == nullptr || font->face == nullptr || text.IsEmpty())
         return SIZE{0, 0};

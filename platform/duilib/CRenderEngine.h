@@ -36,12 +36,12 @@ public:
     static void DrawRect(sf::RenderTarget& target, const RECT& rc, int size, DWORD argb);
     // Draws the described image into rcItem (nine-sliced by its corners),
     // clipped to rcPaint. False when the image cannot be loaded.
-    static bool DrawImageString(sf::RenderTarget& target, const RECT& rcItem, const RECT& rcPaint,
-                                const char* description);
+    static bool DrawImageString(
+        sf::RenderTarget& target, const RECT& rcItem, const RECT& rcPaint, const char* description);
     // Draws text inside rc with DT_* style; DT_CALCRECT measures only and
     // returns the needed size. Returns the size the text takes.
     static SIZE DrawText(sf::RenderTarget* target, const RECT& rc, const CDuiString& text, DWORD argb,
-                         const TFontInfo* font, UINT style);
+        const TFontInfo* font, UINT style);
     // Width and height of text on one line.
     static SIZE GetTextSize(const CDuiString& text, const TFontInfo* font);
 

@@ -11,7 +11,8 @@ namespace DuiLib {
 
 class CSkinArchive;
 
-enum UILIB_RESOURCETYPE {
+enum UILIB_RESOURCETYPE
+{
     UILIB_FILE = 1,
     UILIB_ZIP = 2,
     UILIB_RESOURCE = 3,

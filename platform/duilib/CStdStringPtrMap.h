@@ -19,7 +19,7 @@ public:
     void* Set(const char* key, void* data);
     bool Remove(const char* key);
     void RemoveAll();
-    void Resize(int) {}
+    void Resize(int) { }
     int GetSize() const { return static_cast<int>(m_entries.size()); }
     // Key of the entry at index (insertion order, disturbed by Remove), or null.
     const char* GetAt(int index) const;

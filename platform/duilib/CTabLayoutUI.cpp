@@ -85,8 +85,9 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
             continue;
         }
         RECT pad = page->GetPadding();
-        page->SetPos(RECT{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom},
-                     false);
+        page->SetPos(RECT{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right,
+                         inner.bottom - pad.bottom},
+            false);
     }
 }
 

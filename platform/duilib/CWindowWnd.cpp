@@ -80,10 +80,12 @@ bool CWindowWnd::IsWindow(HWND hwnd)
 
 HWND CWindowWnd::Create(HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT rc)
 {
-    return Create(hwndParent, pstrName, dwStyle, dwExStyle, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    return Create(
+        hwndParent, pstrName, dwStyle, dwExStyle, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
 }
 
-HWND CWindowWnd::Create(HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD, int x, int y, int cx, int cy)
+HWND CWindowWnd::Create(
+    HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD, int x, int y, int cx, int cy)
 {
     if (m_hWnd != nullptr)
         return m_hWnd;
@@ -242,7 +244,7 @@ void CWindowWnd::SetIcon(UINT nRes)
     if (!CResourceLoader::ReadFile(file, bytes) || !image.loadFromMemory(bytes.data(), bytes.size()))
         return;
     m_loop->X().SetIcon(m_xid, static_cast<int>(image.getSize().x), static_cast<int>(image.getSize().y),
-                        image.getPixelsPtr());
+        image.getPixelsPtr());
 }
 
 void CWindowWnd::SetWindowText(const char* utf8Title)
@@ -370,7 +372,7 @@ LRESULT CWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(uMsg, wParam, lParam);
 }
 
-void CWindowWnd::OnFinalMessage(HWND) {}
+void CWindowWnd::OnFinalMessage(HWND) { }
 
 LRESULT CWindowWnd::DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM)
 {
@@ -426,8 +428,9 @@ void CWindowWnd::Maximize()
     m_maximized = true;
     // Same size as before still reports the new state.
     m_rect.right = m_rect.left - 1;
-    MoveWindow(static_cast<int>(monitor.left + mmi.ptMaxPosition.x), static_cast<int>(monitor.top + mmi.ptMaxPosition.y),
-               static_cast<int>(mmi.ptMaxSize.x), static_cast<int>(mmi.ptMaxSize.y));
+    MoveWindow(static_cast<int>(monitor.left + mmi.ptMaxPosition.x),
+        static_cast<int>(monitor.top + mmi.ptMaxPosition.y), static_cast<int>(mmi.ptMaxSize.x),
+        static_cast<int>(mmi.ptMaxSize.y));
 }
 
 void CWindowWnd::Restore()
@@ -438,7 +441,7 @@ void CWindowWnd::Restore()
     RECT r = m_normalRect;
     m_rect.right = m_rect.left - 1;
     MoveWindow(static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
-               static_cast<int>(r.bottom - r.top));
+        static_cast<int>(r.bottom - r.top));
 }
 
 void CWindowWnd::OnConfigure(int width, int height)
@@ -472,8 +475,9 @@ void CWindowWnd::OnXEvent(const X11Event& event)
         break;
     case X11Event::Wheel:
         // Like Win32: screen coordinates, delta in the high word.
-        Dispatch(WM_MOUSEWHEEL, (static_cast<WPARAM>(static_cast<uint16_t>(event.wheelDelta)) << 16) | event.keyState,
-                 MAKELPARAM(event.rootX, event.rootY));
+        Dispatch(WM_MOUSEWHEEL,
+            (static_cast<WPARAM>(static_cast<uint16_t>(event.wheelDelta)) << 16) | event.keyState,
+            MAKELPARAM(event.rootX, event.rootY));
         break;
     case X11Event::KeyDown: {
         HWND self = m_hWnd;
@@ -535,10 +539,10 @@ void CWindowWnd::OnButton(const X11Event& event)
         return;
     }
 
-    bool isDouble = (GetClassStyle() & CS_DBLCLKS) && event.button == m_lastClickButton &&
-                    event.timeMs - m_lastClickMs <= kDoubleClickMs &&
-                    std::abs(event.x - m_lastClickPt.x) <= kDoubleClickSlop &&
-                    std::abs(event.y - m_lastClickPt.y) <= kDoubleClickSlop;
+    bool isDouble = (GetClassStyle() & CS_DBLCLKS) && event.button == m_lastClickButton
+        && event.timeMs - m_lastClickMs <= kDoubleClickMs
+        && std::abs(event.x - m_lastClickPt.x) <= kDoubleClickSlop
+        && std::abs(event.y - m_lastClickPt.y) <= kDoubleClickSlop;
     m_lastClickButton = isDouble ? 0 : event.button;
     m_lastClickMs = event.timeMs;
     m_lastClickPt = POINT{event.x, event.y};
@@ -597,7 +601,7 @@ void CWindowWnd::OnMotion(const X11Event& event)
                 r.bottom = std::max(r.bottom + dy, r.top + minSize.y);
         }
         MoveWindow(static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
-                   static_cast<int>(r.bottom - r.top));
+            static_cast<int>(r.bottom - r.top));
         return;
     }
     HWND self = m_hWnd;

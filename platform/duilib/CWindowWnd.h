@@ -37,7 +37,7 @@ public:
     // resize their window there); position CW_USEDEFAULT centres it.
     HWND Create(HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT rc);
     HWND Create(HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD dwExStyle, int x = CW_USEDEFAULT,
-                int y = CW_USEDEFAULT, int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
+        int y = CW_USEDEFAULT, int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
     void ShowWindow(bool bShow = true, bool bTakeFocus = true);
     // Shows the window and runs a nested loop until it is destroyed; the
     // owner gets no input meanwhile but still repaints. Returns the value
@@ -54,7 +54,10 @@ public:
     void SetWindowText(const char* utf8Title);
 
     LRESULT SendMessage(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0);
-    LRESULT SendMessageW(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessage(uMsg, wParam, lParam); }
+    LRESULT SendMessageW(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return SendMessage(uMsg, wParam, lParam);
+    }
     bool PostMessage(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     void ResizeClient(int cx = -1, int cy = -1);
@@ -109,7 +112,7 @@ private:
     bool m_visible = false;
     bool m_maximized = false;
     bool m_destroying = false;
-    RECT m_rect{0, 0, 0, 0};        // screen rectangle as last known
+    RECT m_rect{0, 0, 0, 0};  // screen rectangle as last known
     RECT m_normalRect{0, 0, 0, 0};  // before maximising
     // Caption dragging and border sizing: the hit-test code that started it.
     LRESULT m_dragHit = HTNOWHERE;

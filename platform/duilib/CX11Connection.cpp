@@ -165,20 +165,19 @@ int CX11Connection::GetFd() const
     return m_display ? ConnectionNumber(m_display) : -1;
 }
 
-unsigned long CX11Connection::CreateTopLevel(unsigned long owner, int x, int y, int width, int height,
-                                             const char* className)
+unsigned long CX11Connection::CreateTopLevel(
+    unsigned long owner, int x, int y, int width, int height, const char* className)
 {
     int screen = DefaultScreen(m_display);
     XSetWindowAttributes attrs;
     std::memset(&attrs, 0, sizeof(attrs));
     attrs.background_pixmap = 0;  // None: no flicker, the toolkit paints everything
     attrs.bit_gravity = NorthWestGravity;
-    attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                       PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask |
-                       StructureNotifyMask;
+    attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
+        | PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
     Window w = XCreateWindow(m_display, RootWindow(m_display, screen), x, y, static_cast<unsigned>(width),
-                             static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                             CWBackPixmap | CWBitGravity | CWEventMask, &attrs);
+        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixmap | CWBitGravity | CWEventMask, &attrs);
     Atom protocols[] = {static_cast<Atom>(m_atomDelete)};
     XSetWMProtocols(m_display, w, protocols, 1);
 
@@ -190,7 +189,8 @@ unsigned long CX11Connection::CreateTopLevel(unsigned long owner, int x, int y, 
         unsigned long status;
     } hints = {2, 0, 0, 0, 0};
     Atom motif = XInternAtom(m_display, "_MOTIF_WM_HINTS", False);
-    XChangeProperty(m_display, w, motif, motif, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hints), 5);
+    XChangeProperty(
+        m_display, w, motif, motif, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hints), 5);
 
     XClassHint classHint;
     std::string name = className ? className : "DuiLib";
@@ -212,7 +212,7 @@ unsigned long CX11Connection::CreateTopLevel(unsigned long owner, int x, int y, 
         XSetTransientForHint(m_display, w, owner);
     if (m_im) {
         XIC ic = XCreateIC(static_cast<XIM>(m_im), XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                           XNClientWindow, w, XNFocusWindow, w, nullptr);
+            XNClientWindow, w, XNFocusWindow, w, nullptr);
         if (ic)
             InputContexts()[w] = ic;
     }
@@ -251,7 +251,7 @@ void CX11Connection::Show(unsigned long window, bool show, bool takeFocus)
 void CX11Connection::MoveResize(unsigned long window, int x, int y, int width, int height)
 {
     XMoveResizeWindow(m_display, window, x, y, static_cast<unsigned>(width > 0 ? width : 1),
-                      static_cast<unsigned>(height > 0 ? height : 1));
+        static_cast<unsigned>(height > 0 ? height : 1));
     XFlush(m_display);
 }
 
@@ -260,7 +260,7 @@ void CX11Connection::SetTitle(unsigned long window, const std::string& utf8)
     Atom netName = XInternAtom(m_display, "_NET_WM_NAME", False);
     Atom utf8Type = XInternAtom(m_display, "UTF8_STRING", False);
     XChangeProperty(m_display, window, netName, utf8Type, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+        reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
     XStoreName(m_display, window, utf8.c_str());
     XFlush(m_display);
 }
@@ -274,12 +274,12 @@ void CX11Connection::SetIcon(unsigned long window, int width, int height, const 
     data.push_back(static_cast<unsigned long>(height));
     for (int i = 0; i < width * height; ++i) {
         const uint8_t* p = rgba + 4 * i;
-        data.push_back((static_cast<unsigned long>(p[3]) << 24) | (static_cast<unsigned long>(p[0]) << 16) |
-                       (static_cast<unsigned long>(p[1]) << 8) | p[2]);
+        data.push_back((static_cast<unsigned long>(p[3]) << 24) | (static_cast<unsigned long>(p[0]) << 16)
+            | (static_cast<unsigned long>(p[1]) << 8) | p[2]);
     }
     Atom netIcon = XInternAtom(m_display, "_NET_WM_ICON", False);
     XChangeProperty(m_display, window, netIcon, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
+        reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
     XFlush(m_display);
 }
 
@@ -298,9 +298,8 @@ void CX11Connection::SetMinSize(unsigned long window, int width, int height)
 
 void CX11Connection::SetCursor(unsigned long window, int cursorKind)
 {
-    static const unsigned shapes[] = {XC_left_ptr,           XC_watch,          XC_hand2,
-                                      XC_xterm,              XC_sb_h_double_arrow, XC_sb_v_double_arrow,
-                                      XC_bottom_right_corner, XC_bottom_left_corner, XC_fleur};
+    static const unsigned shapes[] = {XC_left_ptr, XC_watch, XC_hand2, XC_xterm, XC_sb_h_double_arrow,
+        XC_sb_v_double_arrow, XC_bottom_right_corner, XC_bottom_left_corner, XC_fleur};
     if (cursorKind < 0 || cursorKind >= static_cast<int>(sizeof(shapes) / sizeof(shapes[0])))
         cursorKind = 0;
     if (m_cursors[cursorKind] == 0)
@@ -358,9 +357,10 @@ void CX11Connection::GetScreen(int& width, int& height, int& workX, int& workY, 
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(m_display, RootWindow(m_display, screen), workArea, 0, 4, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && count >= 4 && format == 32) {
+    if (XGetWindowProperty(m_display, RootWindow(m_display, screen), workArea, 0, 4, False, XA_CARDINAL,
+            &type, &format, &count, &after, &data)
+            == Success
+        && data && count >= 4 && format == 32) {
         long* v = reinterpret_cast<long*>(data);
         workX = static_cast<int>(v[0]);
         workY = static_cast<int>(v[1]);
@@ -389,18 +389,17 @@ void CX11Connection::PutImage(unsigned long window, const uint8_t* rgba, int wid
         return;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* p = rgba + 4 * i;
-        pixels[i] = (static_cast<uint32_t>(p[0]) << rs) | (static_cast<uint32_t>(p[1]) << gs) |
-                    (static_cast<uint32_t>(p[2]) << bs);
+        pixels[i] = (static_cast<uint32_t>(p[0]) << rs) | (static_cast<uint32_t>(p[1]) << gs)
+            | (static_cast<uint32_t>(p[2]) << bs);
     }
     XImage* image = XCreateImage(m_display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(pixels), static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 32, 0);
+        reinterpret_cast<char*>(pixels), static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
     if (image == nullptr) {
         free(pixels);
         return;
     }
     XPutImage(m_display, window, static_cast<GC>(m_gc), image, 0, 0, 0, 0, static_cast<unsigned>(width),
-              static_cast<unsigned>(height));
+        static_cast<unsigned>(height));
     XDestroyImage(image);  // frees pixels
     XFlush(m_display);
 }
@@ -502,8 +501,8 @@ void CX11Connection::Translate(void* raw, X11Event& out)
         return;
     case FocusIn:
     case FocusOut:
-        if (xe.xfocus.detail == NotifyPointer || xe.xfocus.detail == NotifyInferior ||
-            xe.xfocus.mode == NotifyGrab || xe.xfocus.mode == NotifyUngrab)
+        if (xe.xfocus.detail == NotifyPointer || xe.xfocus.detail == NotifyInferior
+            || xe.xfocus.mode == NotifyGrab || xe.xfocus.mode == NotifyUngrab)
             return;
         out.type = xe.type == FocusIn ? X11Event::FocusGained : X11Event::FocusLost;
         return;

@@ -13,7 +13,8 @@ namespace DuiLib {
 
 struct X11Event
 {
-    enum Type {
+    enum Type
+    {
         Nothing,
         ButtonDown,
         ButtonUp,
@@ -33,13 +34,13 @@ struct X11Event
     };
     Type type = Nothing;
     unsigned long window = 0;
-    int x = 0, y = 0;          // window coordinates
+    int x = 0, y = 0;  // window coordinates
     int rootX = 0, rootY = 0;  // screen coordinates
-    int button = 0;            // 1 left, 2 middle, 3 right
-    int wheelDelta = 0;        // multiples of 120, positive away from the user
-    unsigned keyState = 0;     // MK_* flags
-    unsigned vk = 0;           // virtual key code
-    std::string text;          // UTF-8 typed text of a key press
+    int button = 0;  // 1 left, 2 middle, 3 right
+    int wheelDelta = 0;  // multiples of 120, positive away from the user
+    unsigned keyState = 0;  // MK_* flags
+    unsigned vk = 0;  // virtual key code
+    std::string text;  // UTF-8 typed text of a key press
     int width = 0, height = 0;
     unsigned long timeMs = 0;
 };
@@ -57,7 +58,8 @@ public:
     int GetFd() const;
 
     // An undecorated top-level window, transient for owner when given.
-    unsigned long CreateTopLevel(unsigned long owner, int x, int y, int width, int height, const char* className);
+    unsigned long CreateTopLevel(
+        unsigned long owner, int x, int y, int width, int height, const char* className);
     void Destroy(unsigned long window);
     void Show(unsigned long window, bool show, bool takeFocus);
     void MoveResize(unsigned long window, int x, int y, int width, int height);

@@ -25,7 +25,8 @@ class CControlUI;
 #define DUI_MSGTYPE_MENU "menu"
 
 // Events a control receives from its paint manager.
-enum EVENTTYPE_UI {
+enum EVENTTYPE_UI
+{
     UIEVENT__FIRST = 1,
     UIEVENT__KEYBEGIN,
     UIEVENT_KEYDOWN,
@@ -133,7 +134,8 @@ constexpr UINT DT_NOPREFIX = 0x00000800;
 constexpr UINT DT_END_ELLIPSIS = 0x00008000;
 
 // Cursors of CWindowWnd::SetCursor.
-enum UICURSOR {
+enum UICURSOR
+{
     UICURSOR_ARROW = 0,
     UICURSOR_WAIT,
     UICURSOR_HAND,

@@ -136,8 +136,8 @@ constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD UI_WNDSTYLE_FRAME = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
-constexpr DWORD UI_WNDSTYLE_DIALOG = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
-                                     WS_SYSMENU;
+constexpr DWORD UI_WNDSTYLE_DIALOG
+    = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
 constexpr UINT CS_DBLCLKS = 0x0008;
 constexpr UINT UI_CLASSSTYLE_DIALOG = CS_DBLCLKS;
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
@@ -166,8 +166,8 @@ inline WORD HIWORD(uintptr_t v)
 }
 inline LPARAM MAKELPARAM(int lo, int hi)
 {
-    return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(lo))) |
-                               (static_cast<uint32_t>(static_cast<uint16_t>(hi)) << 16));
+    return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(lo)))
+        | (static_cast<uint32_t>(static_cast<uint16_t>(hi)) << 16));
 }
 // Signed coordinates packed into lParam of mouse messages.
 inline int GET_X_LPARAM(LPARAM lp)

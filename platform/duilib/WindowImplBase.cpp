@@ -127,11 +127,11 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& bHandled)
     }
     // The caption band: left and right are margins, top..bottom the band's height.
     RECT caption = m_PaintManager.GetCaptionRect();
-    if (pt.x >= client.left + caption.left && pt.x < client.right - caption.right && pt.y >= caption.top &&
-        pt.y < caption.bottom) {
+    if (pt.x >= client.left + caption.left && pt.x < client.right - caption.right && pt.y >= caption.top
+        && pt.y < caption.bottom) {
         CControlUI* control = m_PaintManager.FindControl(pt);
-        if (control && !IsClass(control, "ButtonUI") && !IsClass(control, "OptionUI") &&
-            !IsClass(control, "TextUI") && !IsClass(control, "CheckBoxUI"))
+        if (control && !IsClass(control, "ButtonUI") && !IsClass(control, "OptionUI")
+            && !IsClass(control, "TextUI") && !IsClass(control, "CheckBoxUI"))
             return HTCAPTION;
         if (control == nullptr)
             return HTCAPTION;

@@ -12,13 +12,16 @@
 
 namespace DuiLib {
 
-class WindowImplBase : public CWindowWnd, public INotifyUI, public IMessageFilterUI, public IDialogBuilderCallback
+class WindowImplBase : public CWindowWnd,
+                       public INotifyUI,
+                       public IMessageFilterUI,
+                       public IDialogBuilderCallback
 {
 public:
     WindowImplBase() = default;
     ~WindowImplBase() override = default;
 
-    virtual void InitWindow() {}
+    virtual void InitWindow() { }
     void OnFinalMessage(HWND hWnd) override;
     void Notify(TNotifyUI& msg) override;
     CPaintManagerUI* GetPaintManager() { return &m_PaintManager; }

@@ -13,8 +13,12 @@ SYSTEM="$ROOT/platform/system/AtomicFile.cpp $ROOT/platform/system/UserFolders.c
 
 clang++ $FLAGS -o "$OUT/fuzz_calibration_loader" "$ROOT/tests/fuzz/CaliDataStore_fuzz.cpp" \
     "$ROOT/app/measure/CaliDataStore.cpp" $SYSTEM
+TOOLKIT=""
+for f in CMarkup CStdStringPtrMap CResourceManager CResourceLoader CSkinArchive CDuiString; do
+    TOOLKIT="$TOOLKIT $ROOT/platform/duilib/$f.cpp"
+done
 clang++ $FLAGS -o "$OUT/fuzz_string_table" "$ROOT/tests/fuzz/StringTable_fuzz.cpp" \
-    "$ROOT/app/shell/StringTable.cpp" "$ROOT/app/shell/AppConfig.cpp" $SYSTEM -lpugixml
+    "$ROOT/app/shell/StringTable.cpp" "$ROOT/app/shell/AppConfig.cpp" $SYSTEM $TOOLKIT -lpugixml -lzip
 
 # Seed corpora from the shipped files.
 mkdir -p "$OUT/corpus_cali" "$OUT/corpus_strings"

@@ -1,5 +1,8 @@
 #include "app/shell/AppConfig.h"
 #include "app/shell/StringTable.h"
+#include "platform/duilib/CResourceLoader.h"
+#include "platform/duilib/CResourceManager.h"
+#include "tests/support/stores/ScopedUserEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,42 +13,45 @@
 
 namespace {
 
-// Reads language files from the skin folder of the source tree.
-class StringTableTest : public testing::Test
+// Reads skin files from the skin folder of the source tree, or from a
+// private skin folder a test writes.
+class StringTableTest : public testing::Test, public DuiLib::IQueryControlText
 {
 protected:
     void SetUp() override
     {
         ClearStringTable();
-        StringTableHooks hooks;
-        hooks.readSkinFile = [this](const std::string& path, std::string& data) {
-            auto found = m_files.find(path);
-            if (found != m_files.end()) {
-                data = found->second;
-                return true;
-            }
-            std::ifstream in(std::string(KELVARA_SKIN_DIR) + "/" + path, std::ios::binary);
-            data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            return in.good() || in.eof();
-        };
-        hooks.reloadText = [this] { ++m_reloads; };
-        SetStringTableHooks(hooks);
+        DuiLib::CResourceLoader::SetResourcePath(std::string(KELVARA_SKIN_DIR) + "/");
+        DuiLib::CResourceManager::GetInstance()->SetTextQueryInterface(this);
+        SetLanguageChangedHook([this] { ++m_changes; });
     }
     void TearDown() override
     {
-        SetStringTableHooks({});
+        SetLanguageChangedHook(nullptr);
+        DuiLib::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
+        DuiLib::CResourceManager::GetInstance()->ResetTextMap();
+        DuiLib::CResourceLoader::SetResourcePath("");
         ClearStringTable();
     }
+    DuiLib::CDuiString QueryControlText(const char* id, const char*) override { return GetLangText(id); }
     bool Load(const std::string& text) { return LoadStringData(text.data(), text.size()); }
 
-    std::map<std::string, std::string> m_files;
-    int m_reloads = 0;
+    int m_changes = 0;
 };
+
+std::string Slashed(std::string path)
+{
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    return path;
+}
 
 std::set<std::string> IdsOf(const std::string& path)
 {
     pugi::xml_document document;
-    EXPECT_TRUE(document.load_file((std::string(KELVARA_SKIN_DIR) + "/" + path).c_str())) << path;
+    EXPECT_TRUE(document.load_file((std::string(KELVARA_SKIN_DIR) + "/" + Slashed(path)).c_str())) << path;
     std::set<std::string> ids;
     for (pugi::xml_node node : document.document_element().children("String")) {
         EXPECT_FALSE(std::string(node.attribute("text").value()).empty()) << node.attribute("id").value();
@@ -65,7 +71,7 @@ TEST_F(StringTableTest, TheFourLanguageFilesDefineTheSameIdentifiers)
         EXPECT_EQ(IdsOf(kLanguageFiles[language]), english) << kLanguageFiles[language];
 
     ASSERT_TRUE(LoadStringFile(kLanguageFiles[0]));
-    EXPECT_EQ(TheStringTable().Size(), 175u);
+    EXPECT_EQ(TheStringTable().Size(), 175);
     EXPECT_EQ(GetLangText("DLG_SET_SAVE_TO_DOC"), "Save to \"My Documents\"(Recommended) ");
     EXPECT_EQ(GetLangText("SIB_MEA_RECT"), "Rectange");
     EXPECT_EQ(GetLangText("STR_IP_ADDRESS"), "IP Adress");
@@ -88,15 +94,15 @@ TEST_F(StringTableTest, EntriesAreFoundAtAnyDepthAndLaterDuplicatesWin)
     EXPECT_EQ(GetLangText("G"), "child");
     for (const char* absent : {"D", "E", "F", "a", ""})
         EXPECT_EQ(GetLangText(absent), "") << absent;
-    EXPECT_EQ(TheStringTable().Size(), 4u);
+    EXPECT_EQ(TheStringTable().Size(), 4);
 
     // Broken or missing files change nothing.
     EXPECT_FALSE(Load("<Res><String id=\"A\" text=\"third\"/><unclosed></Res>"));
     EXPECT_FALSE(Load(std::string("\x00\xFF\x01", 3)));
     EXPECT_FALSE(Load(std::string(100000, '<')));
-    EXPECT_FALSE(LoadStringFile("xmls/lang/strings_xx_XX.xml"));
+    EXPECT_FALSE(LoadStringFile("xmls\\lang\\strings_xx_XX.xml"));
     EXPECT_EQ(GetLangText("A"), "second");
-    EXPECT_EQ(TheStringTable().Size(), 4u);
+    EXPECT_EQ(TheStringTable().Size(), 4);
 
     // Nesting far deeper than any stack would allow.
     std::string deep = "<Res>";
@@ -109,25 +115,36 @@ TEST_F(StringTableTest, EntriesAreFoundAtAnyDepthAndLaterDuplicatesWin)
     EXPECT_EQ(GetLangText("Z"), "bottom");
 }
 
-TEST_F(StringTableTest, ChosenLanguageGoesOverEnglish)
+TEST_F(StringTableTest, ChosenLanguageGoesOverEnglishAndControlsFollow)
 {
     AppConfig saved = GetAppConfig();
-    m_files[kLanguageFiles[3]] = "<Res><String id=\"TB_SNAP\" text=\"Ambil Foto\"/></Res>";
+    DuiLib::CResourceManager& resources = *DuiLib::CResourceManager::GetInstance();
+    SetLanguage(0);
+    EXPECT_EQ(resources.GetText("TB_SNAP").str(), "Snap");
+
+    // A skin whose Indonesian file lacks most identifiers.
+    kelvara::test::ScopedUserEnvironment env;
+    std::ifstream english(std::string(KELVARA_SKIN_DIR) + "/xmls/lang/strings_en_US.xml", std::ios::binary);
+    env.WriteFile(env.Home() + "/skin/XMLS/Lang/strings_en_US.xml",
+        std::string(std::istreambuf_iterator<char>(english), std::istreambuf_iterator<char>()));
+    env.WriteFile(env.Home() + "/skin/XMLS/Lang/strings_id_ID.xml",
+        "<Res><String id=\"TB_SNAP\" text=\"Ambil Foto\"/></Res>");
+    DuiLib::CResourceLoader::SetResourcePath(env.Home() + "/skin/");
     SetLanguage(3);
     EXPECT_EQ(GetAppConfig().CFG_LANGUAGE, 3);
-    EXPECT_EQ(GetLangText("TB_SNAP"), "Ambil Foto");
+    EXPECT_EQ(resources.GetText("TB_SNAP").str(), "Ambil Foto");
     EXPECT_EQ(GetLangText("STR_SNAP_FAIL"), "Failed to take a photo");  // English where Indonesian lacks it
-    EXPECT_EQ(m_reloads, 1);
+    EXPECT_EQ(m_changes, 2);
 
-    m_files.clear();
+    DuiLib::CResourceLoader::SetResourcePath(std::string(KELVARA_SKIN_DIR) + "/");
     SetLanguage(2);
-    EXPECT_EQ(GetLangText("STR_ERROR"), "\xEC\x98\xA4\xEB\xA5\x98");  // Korean "오류"
-    EXPECT_EQ(TheStringTable().Size(), 175u);
+    EXPECT_EQ(resources.GetText("TB_SNAP").str(), "\xEC\xB4\xAC\xEC\x98\x81");  // Korean
+    EXPECT_EQ(TheStringTable().Size(), 175);
 
     for (int outside : {-1, 4, 1000}) {
         SetLanguage(outside);
         EXPECT_EQ(GetAppConfig().CFG_LANGUAGE, 2);
     }
-    EXPECT_EQ(m_reloads, 2);
+    EXPECT_EQ(m_changes, 3);
     GetAppConfig() = saved;
 }

@@ -17,8 +17,12 @@ TEST(CSkinArchive, LookupsIgnoreCaseAndSeparator)
         const char* name;
         bool found;
     } cases[] = {
-        {"xmls\\sample.xml", true}, {"XMLS/SAMPLE.XML", true},     {"ui\\button_hot.png", true},
-        {"Ui/Button_Hot.PNG", true}, {"\\ui\\button_hot.png", true}, {"ui/missing.png", false},
+        {"xmls\\sample.xml", true},
+        {"XMLS/SAMPLE.XML", true},
+        {"ui\\button_hot.png", true},
+        {"Ui/Button_Hot.PNG", true},
+        {"\\ui\\button_hot.png", true},
+        {"ui/missing.png", false},
         {"xmls", false},
     };
     for (const Case& c : cases) {

@@ -74,16 +74,16 @@ TEST_F(SkinTest, LaysOutFixedAndSharedSizesWithInsetAndPadding)
         const char* name;
         RECT expected;
     } cases[] = {
-        {"titlebar", {1, 1, 639, 33}},        // from the included file
-        {"btnOk", {9, 41, 89, 65}},           // toolbar inset 8
-        {"btnDisabled", {95, 41, 175, 65}},   // childpadding 6
-        {"tabCamera", {1, 73, 91, 103}},      // width from the style
-        {"statusbar", {1, 395, 639, 419}},    // fixed height at the bottom
-        {"pages", {1, 103, 639, 395}},        // takes the rest
-        {"lblResource", {11, 113, 629, 137}}, // tab page inset 10
-        {"lblEllipsis", {11, 169, 131, 193}}, // fixed width, childpadding 4
-        {"txtWrap", {11, 229, 329, 289}},     // right padding 300
-        {"float", {569, 345, 619, 375}},      // float, placed from the bottom-right
+        {"titlebar", {1, 1, 639, 33}},  // from the included file
+        {"btnOk", {9, 41, 89, 65}},  // toolbar inset 8
+        {"btnDisabled", {95, 41, 175, 65}},  // childpadding 6
+        {"tabCamera", {1, 73, 91, 103}},  // width from the style
+        {"statusbar", {1, 395, 639, 419}},  // fixed height at the bottom
+        {"pages", {1, 103, 639, 395}},  // takes the rest
+        {"lblResource", {11, 113, 629, 137}},  // tab page inset 10
+        {"lblEllipsis", {11, 169, 131, 193}},  // fixed width, childpadding 4
+        {"txtWrap", {11, 229, 329, 289}},  // right padding 300
+        {"float", {569, 345, 619, 375}},  // float, placed from the bottom-right
     };
     for (const Case& c : cases) {
         CControlUI* control = wnd.Find(c.name);
@@ -142,11 +142,11 @@ TEST_F(SkinTest, OptionSendsClickBeforeSelectChanged)
 
     Click("optRecord");  // no group: toggles on
     Click("optRecord");  // and off
-    Click("tabMeasure"); // group: selects itself, deselects the other silently
-    Click("tabMeasure"); // already selected: click only
-    EXPECT_EQ(Clicks(), std::vector<std::string>({"click:optRecord", "selectchanged:optRecord", "click:optRecord",
-                                                  "selectchanged:optRecord", "click:tabMeasure",
-                                                  "selectchanged:tabMeasure", "click:tabMeasure"}));
+    Click("tabMeasure");  // group: selects itself, deselects the other silently
+    Click("tabMeasure");  // already selected: click only
+    EXPECT_EQ(Clicks(),
+        std::vector<std::string>({"click:optRecord", "selectchanged:optRecord", "click:optRecord",
+            "selectchanged:optRecord", "click:tabMeasure", "selectchanged:tabMeasure", "click:tabMeasure"}));
     EXPECT_FALSE(record->IsSelected());
     EXPECT_TRUE(measure->IsSelected());
     EXPECT_FALSE(camera->IsSelected());
@@ -167,7 +167,8 @@ TEST_F(SkinTest, ClickHandlerMayDeleteTheOption)
         void Notify(TNotifyUI& msg) override
         {
             if (msg.sType == "click" && msg.pSender->GetName() == "optRecord") {
-                auto* parent = static_cast<CContainerUI*>(msg.pSender->GetParent()->GetInterface("Container"));
+                auto* parent
+                    = static_cast<CContainerUI*>(msg.pSender->GetParent()->GetInterface("Container"));
                 parent->Remove(msg.pSender);
             }
         }

@@ -63,7 +63,8 @@ double CpuSeconds()
 {
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 }  // namespace
@@ -174,18 +175,19 @@ TEST_F(WindowTest, RealPointerClicksAndCaptionDrags)
     RECT ok = wnd.Find("btnOk")->GetPos();
     char command[256];
     std::snprintf(command, sizeof(command), "xdotool mousemove %ld %ld sleep 0.05 click 1",
-                  wr.left + (ok.left + ok.right) / 2, wr.top + (ok.top + ok.bottom) / 2);
+        wr.left + (ok.left + ok.right) / 2, wr.top + (ok.top + ok.bottom) / 2);
     ASSERT_EQ(std::system(command), 0);
     ASSERT_TRUE(PumpUntil([&] {
-        return std::find(wnd.notifications.begin(), wnd.notifications.end(), "click:btnOk") != wnd.notifications.end();
+        return std::find(wnd.notifications.begin(), wnd.notifications.end(), "click:btnOk")
+            != wnd.notifications.end();
     }));
     EXPECT_NE(std::find(wnd.messages.begin(), wnd.messages.end(), WM_LBUTTONDOWN), wnd.messages.end());
 
     // Drag the caption band by (120, 60).
     std::snprintf(command, sizeof(command),
-                  "xdotool mousemove %ld %ld sleep 0.05 mousedown 1 sleep 0.05 mousemove %ld %ld sleep 0.05 "
-                  "mousemove %ld %ld sleep 0.05 mouseup 1",
-                  wr.left + 100, wr.top + 15, wr.left + 160, wr.top + 45, wr.left + 220, wr.top + 75);
+        "xdotool mousemove %ld %ld sleep 0.05 mousedown 1 sleep 0.05 mousemove %ld %ld sleep 0.05 "
+        "mousemove %ld %ld sleep 0.05 mouseup 1",
+        wr.left + 100, wr.top + 15, wr.left + 160, wr.top + 45, wr.left + 220, wr.top + 75);
     ASSERT_EQ(std::system(command), 0);
     ASSERT_TRUE(PumpUntil([&] {
         RECT now;

@@ -31,7 +31,8 @@ int main(int argc, char** argv)
     }
     if (argc > 1) {
         int seconds = std::atoi(argv[1]);
-        duilib_test::PumpUntil([&] { return !DuiLib::CWindowWnd::IsWindow(window.GetHWND()); }, seconds * 1000);
+        duilib_test::PumpUntil(
+            [&] { return !DuiLib::CWindowWnd::IsWindow(window.GetHWND()); }, seconds * 1000);
         if (DuiLib::CWindowWnd::IsWindow(window.GetHWND()))
             window.DestroyWindow();
         return 0;

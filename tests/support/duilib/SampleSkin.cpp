@@ -90,7 +90,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     DuiLib::CMessageLoop* loop = DuiLib::CMessageLoop::GetCurrent();
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+        auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                  .count();
         if (left <= 0)
             return false;
         loop->PumpOnce(static_cast<int>(std::min<long long>(left, 50)));

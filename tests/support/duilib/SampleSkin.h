@@ -25,8 +25,8 @@ class SampleWindow : public DuiLib::WindowImplBase
 {
 public:
     std::vector<std::string> notifications;  // "type:sender"
-    std::vector<UINT> messages;              // every message seen, in order
-    std::vector<UINT> timers;                // WM_TIMER ids
+    std::vector<UINT> messages;  // every message seen, in order
+    std::vector<UINT> timers;  // WM_TIMER ids
 
     DuiLib::CControlUI* Find(const char* name) { return m_PaintManager.FindControl(name); }
 
