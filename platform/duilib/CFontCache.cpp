@@ -16,10 +16,11 @@ struct Cache
     bool fallbackTried = false;
 };
 
+// Never destroyed: fonts stay valid for windows closed during exit.
 Cache& GetCache()
 {
-    static Cache cache;
-    return cache;
+    static auto* cache = new Cache();
+    return *cache;
 }
 
 }  // namespace

@@ -12,10 +12,11 @@ namespace DuiLib {
 namespace {
 
 // A missing file is remembered as null so it is not read again on every paint.
+// Never destroyed: textures must not outlive SFML's GL context at exit.
 std::unordered_map<std::string, std::unique_ptr<TImageInfo>>& Images()
 {
-    static std::unordered_map<std::string, std::unique_ptr<TImageInfo>> images;
-    return images;
+    static auto* images = new std::unordered_map<std::string, std::unique_ptr<TImageInfo>>();
+    return *images;
 }
 
 }  // namespace

@@ -22,12 +22,6 @@ __attribute__((constructor)) void InitXThreads()
     XInitThreads();
 }
 
-std::unordered_map<unsigned long, XIC>& InputContexts()
-{
-    static thread_local std::unordered_map<unsigned long, XIC> contexts;
-    return contexts;
-}
-
 unsigned KeyStateFromMask(unsigned mask)
 {
     unsigned s = 0;
@@ -133,9 +127,9 @@ CX11Connection::~CX11Connection()
 {
     if (m_display == nullptr)
         return;
-    for (auto& entry : InputContexts())
-        XDestroyIC(entry.second);
-    InputContexts().clear();
+    for (auto& entry : m_inputContexts)
+        XDestroyIC(static_cast<XIC>(entry.second));
+    m_inputContexts.clear();
     if (m_im)
         XCloseIM(static_cast<XIM>(m_im));
     for (unsigned long c : m_cursors) {
@@ -214,7 +208,7 @@ unsigned long CX11Connection::CreateTopLevel(
         XIC ic = XCreateIC(static_cast<XIM>(m_im), XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
             XNClientWindow, w, XNFocusWindow, w, nullptr);
         if (ic)
-            InputContexts()[w] = ic;
+            m_inputContexts[w] = ic;
     }
     XFlush(m_display);
     return w;
@@ -222,10 +216,10 @@ unsigned long CX11Connection::CreateTopLevel(
 
 void CX11Connection::Destroy(unsigned long window)
 {
-    auto it = InputContexts().find(window);
-    if (it != InputContexts().end()) {
-        XDestroyIC(it->second);
-        InputContexts().erase(it);
+    auto it = m_inputContexts.find(window);
+    if (it != m_inputContexts.end()) {
+        XDestroyIC(static_cast<XIC>(it->second));
+        m_inputContexts.erase(it);
     }
     XDestroyWindow(m_display, window);
     XFlush(m_display);
@@ -474,10 +468,11 @@ void CX11Connection::Translate(void* raw, X11Event& out)
         KeySym sym = 0;
         char buffer[64];
         int n = 0;
-        auto ic = InputContexts().find(xe.xkey.window);
-        if (xe.type == KeyPress && ic != InputContexts().end()) {
+        auto ic = m_inputContexts.find(xe.xkey.window);
+        if (xe.type == KeyPress && ic != m_inputContexts.end()) {
             Status status;
-            n = Xutf8LookupString(ic->second, &xe.xkey, buffer, sizeof(buffer) - 1, &sym, &status);
+            n = Xutf8LookupString(
+                static_cast<XIC>(ic->second), &xe.xkey, buffer, sizeof(buffer) - 1, &sym, &status);
             if (status != XLookupChars && status != XLookupBoth)
                 n = 0;
             if (status == XLookupChars)

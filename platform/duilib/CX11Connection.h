@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 struct _XDisplay;
 
@@ -92,6 +93,7 @@ private:
     unsigned long m_atomDelete = 0;
     unsigned long m_cursors[16] = {};
     void* m_gc = nullptr;
+    std::unordered_map<unsigned long, void*> m_inputContexts;  // window -> XIC
 };
 
 }  // namespace DuiLib
