@@ -1,0 +1,236 @@
+#include "app/measure/CaliDataStore.h"
+
+#include "platform/system/AtomicFile.h"
+#include "platform/system/SimpleIniUtf8.h"
+#include "platform/system/UserFolders.h"
+#include "platform/system/Utf8.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+#include <set>
+
+namespace {
+
+const char kDataSection[] = "data";
+const char kUnitSection[] = "unit";
+const char kFileName[] = "calibrations.ini";
+constexpr size_t kMaxPathChars = 259;
+constexpr size_t kFileLimitBytes = 64u << 20;
+
+// Key order of the file: ascending, ignoring the case of ASCII letters, by
+// code point (UTF-8 bytes compared unsigned), as the wide-character library
+// orders UTF-16 keys.
+struct CaliKeyLess
+{
+    static int Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+    bool operator()(const char* left, const char* right) const
+    {
+        for (; *left && *right; ++left, ++right) {
+            int difference
+                = Fold(static_cast<unsigned char>(*left)) - Fold(static_cast<unsigned char>(*right));
+            if (difference != 0)
+                return difference < 0;
+        }
+        return *right != 0;
+    }
+};
+
+using CaliIni = CSimpleIniTempl<char, CaliKeyLess, SI_ConvertA<char>>;
+
+struct CaliNameLess
+{
+    bool operator()(const std::string& left, const std::string& right) const
+    {
+        return CaliKeyLess()(left.c_str(), right.c_str());
+    }
+};
+
+locale_t CLocale()
+{
+    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return locale;
+}
+
+// The whole text as a number, else 0.
+double ParseNumber(const char* text)
+{
+    if (!text || !*text)
+        return 0;
+    char* end = nullptr;
+    double value = strtod_l(text, &end, CLocale());
+    return end != text && *end == '\0' ? value : 0;
+}
+
+// Decimal, or hexadecimal after "0x"; the whole text must be the number, else 0.
+int ParseUnit(const char* text)
+{
+    if (!text)
+        return 0;
+    int base = 10;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text += 2;
+        base = 16;
+    }
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text, &end, base);
+    if (*end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX)
+        return 0;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+int CaliDataStore::GetCaliConfigPath(std::string& path) const
+{
+    std::string documents;
+    if (!kelvara::GetDocumentsFolder(documents))
+        return kNoDocumentsFolder;
+    std::string folder = documents + "/Kelvara Files/data/";
+    // A folder path that does not fit is refused rather than cut.
+    if (kelvara::Utf8Length(folder) > kMaxPathChars || !kelvara::MakeDirectories(folder))
+        return kCannotCreateFolder;
+    path = folder + kFileName;
+    return 0;
+}
+
+int CaliDataStore::LoadCaliConfig(const std::string& path)
+{
+    m_entries.clear();
+    std::string text;
+    if (kelvara::ReadWholeFile(path, text, kFileLimitBytes) != kelvara::ReadResult::Ok) {
+        std::printf("LoadCaliConfig %s Failed\n", path.c_str());
+        return kCannotOpenFile;
+    }
+    int result = LoadCaliText(text.data(), text.size());
+    if (result != 0)
+        std::printf("LoadCaliConfig %s Failed\n", path.c_str());
+    return result;
+}
+
+int CaliDataStore::LoadCaliText(const char* data, size_t size)
+{
+    m_entries.clear();
+    CaliIni ini(/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false);
+    if (ini.LoadData(data, size) < 0)
+        return kCannotOpenFile;
+
+    CaliIni::TNamesDepend keys;
+    ini.GetAllKeys(kDataSection, keys);
+    keys.sort(CaliIni::Entry::KeyOrder());
+    std::set<std::string, CaliNameLess> taken;
+    for (const CaliIni::Entry& key : keys) {
+        // The value is kept as a float; one that is 0 or not finite there is no scale.
+        auto value = static_cast<float>(ParseNumber(ini.GetValue(kDataSection, key.pItem, nullptr)));
+        std::string name = kelvara::RepairUtf8(key.pItem);
+        if (value == 0 || !std::isfinite(value) || kelvara::Utf8Length(name) > kCaliNameMaxChars)
+            continue;
+        // Keys that differ only in broken bytes become one name once repaired;
+        // as in the file, a name is taken once.
+        if (!taken.insert(name).second)
+            continue;
+        m_entries.push_back({name, value, ParseUnit(ini.GetValue(kUnitSection, key.pItem, nullptr))});
+    }
+    return 0;
+}
+
+std::string CaliDataStore::FormatCaliText() const
+{
+    CaliIni ini(/*isUtf8=*/true, /*multiKey=*/true, /*multiLine=*/true);
+    ini.SetSpaces(true);
+    for (const CaliData& entry : m_entries) {
+        ini.SetValue(kDataSection, entry.name.c_str(), FormatValue(entry.value).c_str());
+        ini.SetValue(kUnitSection, entry.name.c_str(), std::to_string(entry.unit).c_str());
+    }
+    std::string text;
+    ini.Save(text, /*addSignature=*/true);
+    // Every line ends with CR LF.
+    std::string crlf;
+    crlf.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    return crlf;
+}
+
+int CaliDataStore::SaveCaliConfig(const std::string& path) const
+{
+    std::string error;
+    if (!kelvara::WriteFileAtomically(path, FormatCaliText(), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kCannotSaveFile;
+    }
+    return 0;
+}
+
+CaliData CaliDataStore::GetAt(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        return CaliData{};
+    return m_entries[static_cast<size_t>(index)];
+}
+
+bool CaliDataStore::Contains(const std::string& name) const
+{
+    for (const CaliData& entry : m_entries) {
+        if (entry.name == name)
+            return true;
+    }
+    return false;
+}
+
+int CaliDataStore::Add(const CaliData& entry)
+{
+    if (Contains(entry.name))
+        return kNameExists;
+    if (!IsStorableName(entry.name) || !std::isfinite(entry.value))
+        return kCannotStore;
+    m_entries.push_back(entry);
+    return kAdded;
+}
+
+int CaliDataStore::RemoveAt(int index)
+{
+    if (index >= 0 && index < GetCount())
+        m_entries.erase(m_entries.begin() + index);
+    return 0;
+}
+
+const char* CaliDataStore::GetUnitName(int unit)
+{
+    static const char* const names[] = {"px", "cm", "mm", "um", "in", "uin"};
+    return unit >= 0 && unit < 6 ? names[unit] : "n/a";
+}
+
+bool CaliDataStore::IsStorableName(const std::string& name)
+{
+    if (name.empty() || !kelvara::IsValidUtf8(name) || kelvara::Utf8Length(name) > kCaliNameMaxChars)
+        return false;
+    if (name.front() == '[' || name.front() == ';' || name.front() == '#' || name.front() == ' '
+        || name.back() == ' ')
+        return false;
+    for (char c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '=')
+            return false;
+    }
+    return true;
+}
+
+std::string CaliDataStore::FormatValue(float value)
+{
+    char text[64];
+    auto result
+        = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, 6);
+    if (result.ec != std::errc())
+        return "0.000000";
+    return std::string(text, result.ptr);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// UTF-8 helpers for text that comes from files: validation, repair and
+// counting characters (code points) where the original counted UTF-16
+// characters against a fixed capacity. Pure functions, callable from any thread.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kelvara {
+
+// True when text is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// Copy of text with every ill-formed byte sequence replaced by U+FFFD,
+// as a UTF-8 to UTF-16 conversion would do.
+std::string RepairUtf8(std::string_view text);
+
+// Number of code points in well-formed UTF-8 text; each ill-formed byte counts as one.
+size_t Utf8Length(std::string_view text);
+
+}  // namespace kelvara
