@@ -54,7 +54,7 @@ format:
 	clang-format -i $(SOURCES)
 
 format-check:
-	clang-format --dry-run --Werror $(SOURCES)
+	@clang-format --dry-run --Werror $(SOURCES) && echo "format-check: $(words $(SOURCES)) files clean"
 
 clean:
 	rm -rf build build-asan build-tsan
