@@ -124,6 +124,8 @@ bool WmpCameraSimulator::Start(std::string* error)
         return false;
     }
     m_port = BoundPort(m_listenFd);
+    // Rendered before any client comes, so that no request waits for it.
+    m_scene.Prepare(m_width, m_height);
     if (m_options.discovery) {
         m_udpFd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         address.sin_port = htons(m_options.discoveryPort);
@@ -200,26 +202,11 @@ void WmpCameraSimulator::Serve(int clientFd)
     session.fd = clientFd;
     const int64_t fps = m_options.fps;
     while (true) {
+        // Requests are served between any two frames, even when frames take
+        // longer to make than the frame period.
         int64_t now = NowMs();
-        bool frameDue = session.streaming && !session.stalled;
-        if (frameDue && now >= session.nextFrameMs) {
-            if (!SendFrame(session))
-                return;
-            // Keep the rate exact on average; after a long hiccup start afresh.
-            ++session.streamFrames;
-            session.nextFrameMs = session.streamStartMs + session.streamFrames * 1000 / fps;
-            if (session.nextFrameMs < now - 1000 / fps) {
-                session.streamStartMs = now;
-                session.streamFrames = 0;
-                session.nextFrameMs = now;
-            }
-            if (m_options.dropAfterFrames >= 0 && session.frames >= m_options.dropAfterFrames)
-                return;
-            if (m_options.stallAfterFrames >= 0 && session.frames >= m_options.stallAfterFrames)
-                session.stalled = true;
-            continue;
-        }
-        int timeout = frameDue ? static_cast<int>(std::max<int64_t>(0, session.nextFrameMs - now)) : -1;
+        bool streaming = session.streaming && !session.stalled;
+        int timeout = streaming ? static_cast<int>(std::max<int64_t>(0, session.nextFrameMs - now)) : -1;
         pollfd fds[3] = {{m_wake[0], POLLIN, 0}, {clientFd, POLLIN, 0}, {m_udpFd, POLLIN, 0}};
         if (poll(fds, m_udpFd >= 0 ? 3 : 2, timeout) < 0 && errno != EINTR)
             return;
@@ -227,26 +214,54 @@ void WmpCameraSimulator::Serve(int clientFd)
             return;
         if (m_udpFd >= 0 && (fds[2].revents & POLLIN))
             AnswerProbe();
-        if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
-            MessageParser::Room room = session.parser.Want();
-            ssize_t received = recv(clientFd, room.data, room.size, 0);
-            if (received < 0 && (errno == EINTR || errno == EAGAIN))
+        if ((fds[1].revents & (POLLIN | POLLHUP | POLLERR)) && !ReadRequests(session))
+            return;
+
+        now = NowMs();
+        if (!session.streaming || session.stalled || now < session.nextFrameMs)
+            continue;
+        if (!SendFrame(session))
+            return;
+        // Keep the rate exact on average; after a long hiccup start afresh.
+        ++session.streamFrames;
+        session.nextFrameMs = session.streamStartMs + session.streamFrames * 1000 / fps;
+        if (session.nextFrameMs < now - 1000 / fps) {
+            session.streamStartMs = now;
+            session.streamFrames = 0;
+            session.nextFrameMs = now;
+        }
+        if (m_options.dropAfterFrames >= 0 && session.frames >= m_options.dropAfterFrames)
+            return;
+        if (m_options.stallAfterFrames >= 0 && session.frames >= m_options.stallAfterFrames)
+            session.stalled = true;
+    }
+}
+
+bool WmpCameraSimulator::ReadRequests(Session& session)
+{
+    // Everything that is there now, a bounded number of reads at a time.
+    for (int reads = 0; reads < 64; ++reads) {
+        MessageParser::Room room = session.parser.Want();
+        ssize_t received = recv(session.fd, room.data, room.size, MSG_DONTWAIT);
+        if (received < 0 && errno == EINTR)
+            continue;
+        if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        if (received <= 0)
+            return false;
+        if (!session.parser.Commit(static_cast<size_t>(received))) {
+            std::fprintf(stderr, "wmp_simulator: dropping client: %s\n", session.parser.Error().c_str());
+            return false;
+        }
+        while (session.parser.HasMessage()) {
+            Message message = session.parser.Take();
+            if (session.stalled)
                 continue;
-            if (received <= 0)
-                return;
-            if (!session.parser.Commit(static_cast<size_t>(received))) {
-                std::fprintf(stderr, "wmp_simulator: dropping client: %s\n", session.parser.Error().c_str());
-                return;
-            }
-            while (session.parser.HasMessage()) {
-                Message message = session.parser.Take();
-                if (session.stalled)
-                    continue;
-                if (!Handle(session, message.header.type, message.header.id, message.payload))
-                    return;
-            }
+            if (!Handle(session, message.header.type, message.header.id, message.payload))
+                return false;
         }
     }
+    return true;
 }
 
 SceneAdjust WmpCameraSimulator::Adjust() const
@@ -313,7 +328,6 @@ bool WmpCameraSimulator::Handle(
         } else if (type == kSetResolution) {
             m_width = w;
             m_height = h;
-            m_sceneDirty = true;
         } else {
             std::vector<uint8_t> ok = EncodeMessage(type | kReplyFlag, 0, id, nullptr, 0);
             return SendAll(session.fd, ok.data(), ok.size(), kSendTimeoutMs)
@@ -359,7 +373,6 @@ bool WmpCameraSimulator::Handle(
         c.autoOn = c.autoAvailable && autoOn != 0;
         if (!c.autoOn)
             c.value = std::clamp(value, c.minimum, c.maximum);
-        m_sceneDirty = true;
         break;
     }
     default:
@@ -394,13 +407,14 @@ bool WmpCameraSimulator::Encode(
 
 bool WmpCameraSimulator::SendFrame(Session& session)
 {
-    if (m_sceneDirty) {
-        m_scene.Prepare(m_width, m_height, Adjust());
-        m_sceneDirty = false;
-    }
+    if (m_scene.Width() != m_width || m_scene.Height() != m_height)
+        m_scene.Prepare(m_width, m_height);
     int64_t elapsedMs = NowMs() - session.startMs;
+    m_frame.resize(static_cast<size_t>(m_width) * m_height * 4);
+    WmpScene::Adjust(m_scene.Frame(elapsedMs / 1000.0), m_scene.Stride(), m_width, m_height, Adjust(),
+        m_frame.data(), m_width * 4);
     std::vector<uint8_t> data;
-    if (!Encode(m_scene.Frame(elapsedMs / 1000.0), m_scene.Stride(), m_width, m_height, &data))
+    if (!Encode(m_frame.data(), m_width * 4, m_width, m_height, &data))
         return false;
     std::vector<uint8_t> payload = EncodeDataPayload(static_cast<uint32_t>(m_format), m_width, m_height,
         static_cast<uint32_t>(elapsedMs), data.data(), data.size());
@@ -416,7 +430,8 @@ bool WmpCameraSimulator::SendFrame(Session& session)
 bool WmpCameraSimulator::SendPicture(Session& session, uint32_t id, int width, int height)
 {
     std::vector<uint8_t> bgra;
-    WmpScene::Render(width, height, Adjust(), &bgra);
+    WmpScene::Render(width, height, &bgra);
+    WmpScene::Adjust(bgra.data(), width * 4, width, height, Adjust(), bgra.data(), width * 4);
     std::vector<uint8_t> data;
     if (!Encode(bgra.data(), width * 4, width, height, &data))
         return false;

@@ -69,6 +69,7 @@ private:
 
     void Run();
     void Serve(int clientFd);
+    bool ReadRequests(Session& session);
     bool Handle(Session& session, uint8_t type, uint32_t id, const std::vector<uint8_t>& payload);
     bool SendFrame(Session& session);
     bool SendPicture(Session& session, uint32_t id, int width, int height);
@@ -89,7 +90,7 @@ private:
     int m_width, m_height, m_format;
     Control m_controls[kControlCount];
     WmpScene m_scene;
-    bool m_sceneDirty = true;
+    std::vector<uint8_t> m_frame;  // the adjusted frame being sent
     void* m_jpeg = nullptr;
 
     std::atomic<uint64_t> m_framesSent{0};

@@ -101,21 +101,11 @@ double ScaleInk(double u, double v, double centreV, double unitsPerPixel)
 }  // namespace
 
 void WmpScene::RenderInto(int width, int height, int originX, int originY, double unitsPerPixel,
-    const SceneAdjust& adjust, uint8_t* bgra, int stride, int rows, int columns)
+    uint8_t* bgra, int stride, int rows, int columns)
 {
-    uint8_t gammaTable[256];
-    double exponent = 100.0 / std::clamp(adjust.gammaX100, 10, 1000);
-    for (int i = 0; i < 256; ++i)
-        gammaTable[i] = static_cast<uint8_t>(std::lround(255.0 * std::pow(i / 255.0, exponent)));
-    double level
-        = std::clamp(adjust.exposure, 1, 1000) / 100.0 * (1.0 + std::clamp(adjust.gain, 0, 100) / 100.0);
-    double tint = (std::clamp(adjust.temperature, 2800, 6500) - 5000) / 1500.0;
-    double saturation = std::clamp(adjust.saturation, 0, 100) / 50.0;
-    double contrast = std::clamp(adjust.contrast, 0, 100) / 50.0;
     double centreV = height * unitsPerPixel / 2.0;
     double centreX = width / 2.0, centreY = height / 2.0;
     double reach = std::hypot(centreX, centreY);
-
     for (int y = 0; y < rows; ++y) {
         uint8_t* out = bgra + static_cast<size_t>(y) * stride;
         double py = y - originY + 0.5;
@@ -126,29 +116,57 @@ void WmpScene::RenderInto(int width, int height, int originX, int originY, doubl
             Rgb c = Specimen(u, v);
             c = Mix(c, Rgb{25, 25, 35}, ScaleInk(u, v, centreV, unitsPerPixel));
             double vignette = 1.0 - 0.25 * std::pow(std::hypot(px - centreX, py - centreY) / reach, 2.0);
-            double f = level * vignette;
-            double r = c.r * f * (1 + 0.15 * tint), g = c.g * f, b = c.b * f * (1 - 0.15 * tint);
-            double grey = 0.299 * r + 0.587 * g + 0.114 * b;
-            double channels[3] = {b, g, r};
-            for (int i = 0; i < 3; ++i) {
-                double value = grey + (channels[i] - grey) * saturation;
-                value = (value - 128) * contrast + 128 + adjust.brightness;
-                out[x * 4 + i] = gammaTable[static_cast<int>(std::clamp(value, 0.0, 255.0))];
-            }
+            out[x * 4 + 0] = static_cast<uint8_t>(std::clamp(c.b * vignette, 0.0, 255.0));
+            out[x * 4 + 1] = static_cast<uint8_t>(std::clamp(c.g * vignette, 0.0, 255.0));
+            out[x * 4 + 2] = static_cast<uint8_t>(std::clamp(c.r * vignette, 0.0, 255.0));
             out[x * 4 + 3] = 255;
         }
     }
 }
 
-void WmpScene::Prepare(int width, int height, const SceneAdjust& adjust)
+void WmpScene::Adjust(const uint8_t* source, int sourceStride, int width, int height,
+    const SceneAdjust& adjust, uint8_t* target, int targetStride)
+{
+    // Exposure, gain, white balance, contrast, brightness and gamma per
+    // channel through one table each; saturation mixes with the grey level.
+    double exponent = 100.0 / std::clamp(adjust.gammaX100, 10, 1000);
+    double level
+        = std::clamp(adjust.exposure, 1, 1000) / 100.0 * (1.0 + std::clamp(adjust.gain, 0, 100) / 100.0);
+    double tint = (std::clamp(adjust.temperature, 2800, 6500) - 5000) / 1500.0;
+    double channelLevel[3] = {level * (1 - 0.15 * tint), level, level * (1 + 0.15 * tint)};  // B, G, R
+    double contrast = std::clamp(adjust.contrast, 0, 100) / 50.0;
+    uint8_t table[3][256];
+    for (int c = 0; c < 3; ++c) {
+        for (int i = 0; i < 256; ++i) {
+            double value = (i * channelLevel[c] - 128) * contrast + 128 + adjust.brightness;
+            value = std::clamp(value, 0.0, 255.0);
+            table[c][i] = static_cast<uint8_t>(std::lround(255.0 * std::pow(value / 255.0, exponent)));
+        }
+    }
+    int saturation = std::clamp(adjust.saturation, 0, 100) * 256 / 50;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = source + static_cast<size_t>(y) * sourceStride;
+        uint8_t* out = target + static_cast<size_t>(y) * targetStride;
+        for (int x = 0; x < width; ++x, in += 4, out += 4) {
+            int b = table[0][in[0]], g = table[1][in[1]], r = table[2][in[2]];
+            int grey = (29 * b + 150 * g + 77 * r) >> 8;
+            out[0] = static_cast<uint8_t>(std::clamp(grey + (((b - grey) * saturation) >> 8), 0, 255));
+            out[1] = static_cast<uint8_t>(std::clamp(grey + (((g - grey) * saturation) >> 8), 0, 255));
+            out[2] = static_cast<uint8_t>(std::clamp(grey + (((r - grey) * saturation) >> 8), 0, 255));
+            out[3] = 255;
+        }
+    }
+}
+
+void WmpScene::Prepare(int width, int height)
 {
     m_width = width;
     m_height = height;
     m_canvasWidth = width + 2 * kMargin;
     int canvasHeight = height + 2 * kMargin;
     m_canvas.assign(static_cast<size_t>(m_canvasWidth) * canvasHeight * 4, 0);
-    RenderInto(width, height, kMargin, kMargin, kUnitsWide / width, adjust, m_canvas.data(), Stride(),
-        canvasHeight, m_canvasWidth);
+    RenderInto(width, height, kMargin, kMargin, kUnitsWide / width, m_canvas.data(), Stride(), canvasHeight,
+        m_canvasWidth);
 }
 
 const uint8_t* WmpScene::Frame(double seconds) const
@@ -159,10 +177,10 @@ const uint8_t* WmpScene::Frame(double seconds) const
         + static_cast<size_t>(kMargin + dx) * 4;
 }
 
-void WmpScene::Render(int width, int height, const SceneAdjust& adjust, std::vector<uint8_t>* bgra)
+void WmpScene::Render(int width, int height, std::vector<uint8_t>* bgra)
 {
     bgra->assign(static_cast<size_t>(width) * height * 4, 0);
-    RenderInto(width, height, 0, 0, kUnitsWide / width, adjust, bgra->data(), width * 4, height, width);
+    RenderInto(width, height, 0, 0, kUnitsWide / width, bgra->data(), width * 4, height, width);
 }
 
 }  // namespace kelvara::wmp

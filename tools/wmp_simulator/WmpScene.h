@@ -31,8 +31,8 @@ public:
     // Extra pixels rendered on each side so the picture can drift.
     static constexpr int kMargin = 16;
 
-    // Renders the canvas for frames of width x height.
-    void Prepare(int width, int height, const SceneAdjust& adjust);
+    // Renders the canvas for frames of width x height (slow: once per size).
+    void Prepare(int width, int height);
 
     // Top-left of the frame at `seconds` inside the canvas (B, G, R, A
     // bytes per pixel, rows of Stride() bytes): a slow drift of a few pixels.
@@ -43,11 +43,16 @@ public:
 
     // Renders one picture of width x height without drift into `bgra`
     // (width * 4 bytes per row).
-    static void Render(int width, int height, const SceneAdjust& adjust, std::vector<uint8_t>* bgra);
+    static void Render(int width, int height, std::vector<uint8_t>* bgra);
+
+    // Applies the camera controls to a picture (cheap: once per frame).
+    // source and target may be the same.
+    static void Adjust(const uint8_t* source, int sourceStride, int width, int height,
+        const SceneAdjust& adjust, uint8_t* target, int targetStride);
 
 private:
     static void RenderInto(int width, int height, int originX, int originY, double unitsPerPixel,
-        const SceneAdjust& adjust, uint8_t* bgra, int stride, int rows, int columns);
+        uint8_t* bgra, int stride, int rows, int columns);
 
     int m_width = 0;
     int m_height = 0;
