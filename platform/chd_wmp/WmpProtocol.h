@@ -218,6 +218,8 @@ private:
 template <typename F> bool MessageParser::Feed(const uint8_t* data, size_t size, F&& onMessage)
 {
     while (size > 0 || m_complete) {
+        if (Failed())
+            return false;
         if (m_complete) {
             onMessage(Take());
             continue;
