@@ -222,10 +222,11 @@ void WmpCameraSimulator::Serve(int clientFd)
             continue;
         if (!SendFrame(session))
             return;
-        // Keep the rate exact on average; after a long hiccup start afresh.
+        // Keep the rate exact on average (short hiccups are caught up);
+        // after more than a second behind start afresh.
         ++session.streamFrames;
         session.nextFrameMs = session.streamStartMs + session.streamFrames * 1000 / fps;
-        if (session.nextFrameMs < now - 1000 / fps) {
+        if (session.nextFrameMs < now - 1000) {
             session.streamStartMs = now;
             session.streamFrames = 0;
             session.nextFrameMs = now;
