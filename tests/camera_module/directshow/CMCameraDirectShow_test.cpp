@@ -378,3 +378,11 @@ TEST_F(DirectShowCamera, PreviewSizeChange)
     EXPECT_EQ(width, 1280);
     EXPECT_EQ(camera->IsPaused(), 0);
 }
+
+TEST_F(DirectShowCamera, StillSizeChangeReportsAReopenThatFailed)
+{
+    CMCameraDirectShow* camera = Open(StillCamera());
+    VirtualDeviceRegistry::Unplug(m_deviceId);
+    EXPECT_EQ(camera->SetStillImageSize(1024, 768), CM_ERR_FAILED);
+    EXPECT_FALSE(camera->IsSupportStillCapture());
+}
