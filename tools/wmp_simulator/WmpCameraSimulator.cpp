@@ -125,7 +125,7 @@ bool WmpCameraSimulator::Start(std::string* error)
     }
     m_port = BoundPort(m_listenFd);
     // Rendered before any client comes, so that no request waits for it.
-    m_scene.Prepare(m_width, m_height);
+    m_scene = MakeScene(m_width, m_height);
     if (m_options.discovery) {
         m_udpFd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         address.sin_port = htons(m_options.discoveryPort);
@@ -406,14 +406,21 @@ bool WmpCameraSimulator::Encode(
     return true;
 }
 
+std::unique_ptr<dshow::MicroscopeScene> WmpCameraSimulator::MakeScene(int width, int height)
+{
+    auto scene = std::make_unique<dshow::MicroscopeScene>(width / 64.0);
+    scene->Prepare(width, height);
+    return scene;
+}
+
 bool WmpCameraSimulator::SendFrame(Session& session)
 {
-    if (m_scene.Width() != m_width || m_scene.Height() != m_height)
-        m_scene.Prepare(m_width, m_height);
+    if (m_scene->Width() != m_width || m_scene->Height() != m_height)
+        m_scene = MakeScene(m_width, m_height);
     int64_t elapsedMs = NowMs() - session.startMs;
     m_frame.resize(static_cast<size_t>(m_width) * m_height * 4);
-    WmpScene::Adjust(m_scene.Frame(elapsedMs / 1000.0), m_scene.Stride(), m_width, m_height, Adjust(),
-        m_frame.data(), m_width * 4);
+    ApplySceneAdjust(m_scene->FrameOrigin(static_cast<uint64_t>(session.frames)), m_scene->StageStride(),
+        m_width, m_height, Adjust(), m_frame.data(), m_width * 4);
     std::vector<uint8_t> data;
     if (!Encode(m_frame.data(), m_width * 4, m_width, m_height, &data))
         return false;
@@ -430,9 +437,10 @@ bool WmpCameraSimulator::SendFrame(Session& session)
 
 bool WmpCameraSimulator::SendPicture(Session& session, uint32_t id, int width, int height)
 {
-    std::vector<uint8_t> bgra;
-    WmpScene::Render(width, height, &bgra);
-    WmpScene::Adjust(bgra.data(), width * 4, width, height, Adjust(), bgra.data(), width * 4);
+    std::unique_ptr<dshow::MicroscopeScene> scene = MakeScene(width, height);
+    std::vector<uint8_t> bgra(static_cast<size_t>(width) * height * 4);
+    ApplySceneAdjust(
+        scene->FrameOrigin(0), scene->StageStride(), width, height, Adjust(), bgra.data(), width * 4);
     std::vector<uint8_t> data;
     if (!Encode(bgra.data(), width * 4, width, height, &data))
         return false;

@@ -8,10 +8,12 @@
 // Threads: Start and Stop from the owning thread; the counters from any
 // thread. Everything else runs on the simulator's own server thread.
 
-#include "tools/wmp_simulator/WmpScene.h"
+#include "platform/directshow/MicroscopeScene.h"
+#include "tools/wmp_simulator/SceneAdjust.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -75,6 +77,9 @@ private:
     bool SendPicture(Session& session, uint32_t id, int width, int height);
     bool Encode(const uint8_t* bgra, int stride, int width, int height, std::vector<uint8_t>* out);
     bool OfferedSize(int width, int height) const;
+    // The scene for frames of width x height; the micrometer's pitch scales
+    // with the width, so stills show the same field of view as the preview.
+    static std::unique_ptr<dshow::MicroscopeScene> MakeScene(int width, int height);
     void AnswerProbe();
     SceneAdjust Adjust() const;
 
@@ -89,7 +94,7 @@ private:
     // Server thread only.
     int m_width, m_height, m_format;
     Control m_controls[kControlCount];
-    WmpScene m_scene;
+    std::unique_ptr<dshow::MicroscopeScene> m_scene;
     std::vector<uint8_t> m_frame;  // the adjusted frame being sent
     void* m_jpeg = nullptr;
 
