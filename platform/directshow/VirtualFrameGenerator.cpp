@@ -1,0 +1,98 @@
+// Frame generation in the formats virtual cameras offer.
+
+#include "platform/directshow/VirtualFrameGenerator.h"
+
+#include <cstring>
+#include <libyuv.h>
+#include <turbojpeg.h>
+
+#include "platform/directshow/MediaType.h"
+
+namespace kelvara::dshow {
+
+namespace {
+
+// Access unit delimiter followed by a filler-data NAL unit.
+std::vector<uint8_t> H264FillerUnit()
+{
+    std::vector<uint8_t> unit = {0, 0, 0, 1, 0x09, 0xF0, 0, 0, 0, 1, 0x0C};
+    unit.insert(unit.end(), 1024, 0xFF);
+    unit.push_back(0x80);
+    return unit;
+}
+
+}  // namespace
+
+VirtualFrameGenerator::VirtualFrameGenerator(double tickPitchPx)
+    : m_scene(tickPitchPx)
+{
+}
+
+VirtualFrameGenerator::~VirtualFrameGenerator()
+{
+    if (m_jpegEncoder)
+        tjDestroy(static_cast<tjhandle>(m_jpegEncoder));
+}
+
+void VirtualFrameGenerator::Configure(const GUID& subtype, int width, int height)
+{
+    if (subtype == m_subtype && width == m_width && height == m_height)
+        return;
+    m_subtype = subtype;
+    m_width = width;
+    m_height = height;
+    m_jpegRing.assign(MicroscopeScene::kDriftPeriod, {});
+    if (subtype != MEDIASUBTYPE_H264)
+        m_scene.Prepare(width, height);
+}
+
+void VirtualFrameGenerator::EncodeJpeg(uint64_t n, std::vector<uint8_t>* out)
+{
+    if (!m_jpegEncoder)
+        m_jpegEncoder = tjInitCompress();
+    if (!m_jpegEncoder)
+        return;
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const uint8_t* origin = m_scene.FrameOrigin(n);
+    if (tjCompress2(static_cast<tjhandle>(m_jpegEncoder), origin, m_width, m_scene.StageStride(), m_height,
+            TJPF_BGRA, &jpeg, &size, TJSAMP_422, 85, TJFLAG_FASTDCT)
+        == 0)
+        out->assign(jpeg, jpeg + size);
+    tjFree(jpeg);
+}
+
+const std::vector<uint8_t>& VirtualFrameGenerator::Frame(uint64_t n)
+{
+    m_frame.clear();
+    if (m_width <= 0 || m_height <= 0)
+        return m_frame;
+    if (m_subtype == MEDIASUBTYPE_H264) {
+        m_frame = H264FillerUnit();
+        return m_frame;
+    }
+    const uint8_t* origin = m_scene.FrameOrigin(n);
+    const int stride = m_scene.StageStride();
+    if (m_subtype == MEDIASUBTYPE_MJPG) {
+        std::vector<uint8_t>& cached = m_jpegRing[n % m_jpegRing.size()];
+        if (cached.empty())
+            EncodeJpeg(n, &cached);
+        return cached;
+    }
+    const uint32_t bytes = FrameBytes(m_subtype, m_width, m_height);
+    if (bytes == 0)
+        return m_frame;
+    m_frame.resize(bytes);
+    if (m_subtype == MEDIASUBTYPE_YUY2) {
+        libyuv::ARGBToYUY2(origin, stride, m_frame.data(), ((m_width + 1) / 2) * 4, m_width, m_height);
+    } else if (m_subtype == MEDIASUBTYPE_RGB24) {
+        // A negative height reads the source bottom row first: a bottom-up DIB.
+        const int dibStride = static_cast<int>(bytes / static_cast<uint32_t>(m_height));
+        libyuv::ARGBToRGB24(origin, stride, m_frame.data(), dibStride, m_width, -m_height);
+    } else {
+        m_frame.clear();
+    }
+    return m_frame;
+}
+
+}  // namespace kelvara::dshow
