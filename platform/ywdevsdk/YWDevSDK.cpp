@@ -56,6 +56,15 @@ template <class T> T Clamp(T value, const T* range)
 
 }  // namespace
 
+bool kelvara::ywdevsdk::SimulatedDeviceSettings(int device, YWImageSettings* settings)
+{
+    auto d = Find(device);
+    if (!d || !settings)
+        return false;
+    *settings = d->Settings();
+    return true;
+}
+
 extern "C" {
 
 int CreateDeviceFactoryHandle(int, int)

@@ -6,6 +6,8 @@
 // Threads: any thread; a device list change affects later enumerations and
 // opens only.
 
+#include "platform/ywdevsdk/YWImageSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -25,5 +27,9 @@ void SetSimulatedDevices(const std::vector<SimulatedDeviceSpec>& devices);
 void ResetSimulatedDevices();
 // The devices a factory created now would report.
 std::vector<SimulatedDeviceSpec> SimulatedDevices();
+
+// The current settings of an open device, including the processing switches
+// that the C interface only sets; false for an unknown handle.
+bool SimulatedDeviceSettings(int device, YWImageSettings* settings);
 
 }  // namespace kelvara::ywdevsdk
