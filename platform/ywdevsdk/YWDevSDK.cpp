@@ -294,7 +294,8 @@ int GetSaturation(int device, uint8_t* value)
 
 int SetSaturation(int device, uint8_t value)
 {
-    return Change(device, [value](YWImageSettings& s) { s.saturation = Clamp(value, YWRanges::kSaturation); });
+    return Change(
+        device, [value](YWImageSettings& s) { s.saturation = Clamp(value, YWRanges::kSaturation); });
 }
 
 int SetSaturationState(int device, int enabled)
@@ -349,7 +350,8 @@ int GetAnalogGain(int device, uint8_t* value)
 
 int SetAnalogGain(int device, uint8_t value)
 {
-    return Change(device, [value](YWImageSettings& s) { s.analogGain = Clamp(value, YWRanges::kAnalogGain); });
+    return Change(
+        device, [value](YWImageSettings& s) { s.analogGain = Clamp(value, YWRanges::kAnalogGain); });
 }
 
 int GetAutoExposureTarget(int device, uint8_t* value)
@@ -369,8 +371,8 @@ int GetExposureTime(int device, uint16_t* milliseconds)
 
 int SetExposureTime(int device, uint16_t milliseconds)
 {
-    return Change(
-        device, [milliseconds](YWImageSettings& s) { s.exposureMs = Clamp(milliseconds, YWRanges::kExposureMs); });
+    return Change(device,
+        [milliseconds](YWImageSettings& s) { s.exposureMs = Clamp(milliseconds, YWRanges::kExposureMs); });
 }
 
 int GetAutoExposureState(int device, int* enabled)
@@ -396,14 +398,16 @@ int SetMirror(int device, int axis, int enabled)
 {
     if (axis != 0 && axis != 1)
         return YW_ERR_ARGUMENT;
-    return Change(device, [axis, enabled](YWImageSettings& s) { (axis == 0 ? s.mirror : s.flip) = enabled != 0; });
+    return Change(
+        device, [axis, enabled](YWImageSettings& s) { (axis == 0 ? s.mirror : s.flip) = enabled != 0; });
 }
 
 int GetMirror(int device, int axis, int* enabled)
 {
     if (axis != 0 && axis != 1)
         return YW_ERR_ARGUMENT;
-    return Read(device, enabled, [axis](const YWImageSettings& s) { return (axis == 0 ? s.mirror : s.flip) ? 1 : 0; });
+    return Read(device, enabled,
+        [axis](const YWImageSettings& s) { return (axis == 0 ? s.mirror : s.flip) ? 1 : 0; });
 }
 
 int DeviceCreateSettingPage(int device, HWND owner, const wchar_t* title)

@@ -52,7 +52,8 @@ public:
         if (cameraControl)
             CameraControl()->Get(property, &value, flags);
         else
-            QueryAs<IAMVideoProcAmp>(this->DeviceRecord()->source, IID_IAMVideoProcAmp)->Get(property, &value, flags);
+            QueryAs<IAMVideoProcAmp>(this->DeviceRecord()->source, IID_IAMVideoProcAmp)
+                ->Get(property, &value, flags);
         return value;
     }
 
@@ -73,7 +74,8 @@ VirtualDeviceDescription Yw1600Device(bool withPort = true)
     d.devicePath = L"virtual#vid_eba1&pid_7585#1";
     d.frameRate = 15.0;
     d.capturePin = {FormatRange::Discrete(MEDIASUBTYPE_MJPG, 640, 480),
-        FormatRange::Discrete(MEDIASUBTYPE_MJPG, 4608, 3456), FormatRange::Discrete(MEDIASUBTYPE_MJPG, 1280, 960)};
+        FormatRange::Discrete(MEDIASUBTYPE_MJPG, 4608, 3456),
+        FormatRange::Discrete(MEDIASUBTYPE_MJPG, 1280, 960)};
     d.hasRegisterPort = withPort;
     d.registers = {{74, 25}, {12, 33}, {7, 1}, {8, 0}, {6, 1}, {1, 0}};
     return d;

@@ -1,4 +1,3 @@
-#include "platform/directshow/PropertySheetHook.h"
 #include "platform/ywdevsdk/YWDevSDK.h"
 #include "tests/support/ywdevsdk/ScopedSimulatedDevices.h"
 
@@ -213,41 +212,9 @@ TEST(YWDevSDK, CaptureFileWritesTheLastProcessedFrameAsBitmap)
     const size_t row = 640 * 3;
     for (int y : {0, 123, 479}) {
         const auto stored = file.begin() + 54 + static_cast<long>((479 - y) * row);  // bottom-up
-        EXPECT_TRUE(std::equal(stored, stored + static_cast<long>(row), sink.picture.begin() + static_cast<long>(y * row)))
+        EXPECT_TRUE(std::equal(
+            stored, stored + static_cast<long>(row), sink.picture.begin() + static_cast<long>(y * row)))
             << "row " << y;
     }
     EXPECT_LT(CaptureFile(d.device, name, 1), 0) << "only BMP is offered";
-}
-
-TEST(YWDevSDK, SettingPageGoesThroughThePropertySheetPresenter)
-{
-    ScopedSimulatedDevices devices(1);
-    OpenedDevice d;
-    EXPECT_EQ(DeviceShowSettingPage(d.device, 1), YW_ERR_UI) << "not created";
-    ASSERT_EQ(DeviceCreateSettingPage(d.device, nullptr, L"Camera Settings"), 0);
-    kelvara::dshow::SetPropertySheetPresenter(nullptr);
-    EXPECT_EQ(DeviceShowSettingPage(d.device, 1), YW_ERR_UI) << "no presenter";
-
-    std::wstring caption;
-    std::vector<std::wstring> names;
-    kelvara::dshow::SetPropertySheetPresenter(
-        [&](HWND, const std::wstring& title, std::vector<kelvara::dshow::PropertySheetControl>& controls) {
-            caption = title;
-            for (auto& c : controls) {
-                names.push_back(c.name);
-                if (c.name == L"Analog Gain") {
-                    EXPECT_TRUE(c.apply(64, false));
-                }
-                if (c.name == L"Frame Speed") {
-                    EXPECT_EQ(c.choices.size(), 3u);
-                }
-            }
-        });
-    EXPECT_EQ(DeviceShowSettingPage(d.device, 1), 0);
-    kelvara::dshow::SetPropertySheetPresenter(nullptr);
-    EXPECT_EQ(caption, L"Camera Settings");
-    EXPECT_GE(names.size(), 10u);
-    uint8_t gain = 0;
-    GetAnalogGain(d.device, &gain);
-    EXPECT_EQ(gain, 64);
 }
