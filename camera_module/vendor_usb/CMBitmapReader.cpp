@@ -50,7 +50,8 @@ bool ReadBitmap24(const std::string& path, tagCMImage* image)
     const uint32_t compression = Get32(header + 30);
     if (infoSize < 40 || dataOffset < 14 + infoSize || bitCount != 24 || compression != 0)
         return false;
-    if (width <= 0 || width > kMaxSide || signedHeight == 0 || signedHeight < -kMaxSide || signedHeight > kMaxSide)
+    if (width <= 0 || width > kMaxSide || signedHeight == 0 || signedHeight < -kMaxSide
+        || signedHeight > kMaxSide)
         return false;
     const int height = signedHeight < 0 ? -signedHeight : signedHeight;
 

@@ -139,7 +139,8 @@ bool CMCameraYW1600::IsPropertySupport(tagCMProperty property)
     }
 }
 
-int CMCameraYW1600::GetPropertyRange(tagCMProperty property, double* min, double* max, double* def, int* digits)
+int CMCameraYW1600::GetPropertyRange(
+    tagCMProperty property, double* min, double* max, double* def, int* digits)
 {
     if (digits)
         *digits = 0;

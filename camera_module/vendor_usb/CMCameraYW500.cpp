@@ -38,7 +38,8 @@ bool CMCameraYW500::IsPropertySupport(tagCMProperty property)
     return CMCameraDirectShow::IsPropertySupport(property);
 }
 
-int CMCameraYW500::GetPropertyRange(tagCMProperty property, double* min, double* max, double* def, int* digits)
+int CMCameraYW500::GetPropertyRange(
+    tagCMProperty property, double* min, double* max, double* def, int* digits)
 {
     if (property != CM_PROP_EXPOSURE)
         return CMCameraDirectShow::GetPropertyRange(property, min, max, def, digits);

@@ -248,7 +248,8 @@ bool CMCameraYWUSB::IsPropertySupport(tagCMProperty property)
     }
 }
 
-int CMCameraYWUSB::GetPropertyRange(tagCMProperty property, double* min, double* max, double* def, int* digits)
+int CMCameraYWUSB::GetPropertyRange(
+    tagCMProperty property, double* min, double* max, double* def, int* digits)
 {
     if (!m_hDevice || !min || !max || !def || !digits)
         return CM_ERR_NO_DEVICE;
@@ -442,7 +443,8 @@ int CMCameraYWUSB::SetFrameSpeed(int index)
         return result;
     if (index < 0 || index >= static_cast<int>(speeds.size()))
         return CM_ERR_FAILED;
-    return ::SetFrameSpeed(m_hDevice, speeds[static_cast<size_t>(index)].value) < 0 ? CM_ERR_SDK_PROPERTY : CM_OK;
+    return ::SetFrameSpeed(m_hDevice, speeds[static_cast<size_t>(index)].value) < 0 ? CM_ERR_SDK_PROPERTY
+                                                                                    : CM_OK;
 }
 
 int CMCameraYWUSB::GetPreviewImage(tagCMImage* image)

@@ -5,6 +5,7 @@
 #include "platform/ywdevsdk/YWSimulatedDevice.h"
 #include "platform/ywdevsdk/YWSimulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -192,9 +193,10 @@ int CaptureFile(int device, const char* name, int mode)
 
 int GetResolutions(int device, YWResolution* records)
 {
-    if (!Find(device))
+    auto d = Find(device);
+    if (!d)
         return YW_ERR_HANDLE;
-    const auto& sizes = YWSimulatedDevice::Resolutions();
+    const auto& sizes = d->Resolutions();
     for (size_t i = 0; records && i < sizes.size(); ++i) {
         records[i] = YWResolution{};
         records[i].index = static_cast<uint8_t>(i);
@@ -213,7 +215,7 @@ int GetResolution(int device, YWResolution* record)
     if (!d)
         return YW_ERR_HANDLE;
     const int index = d->ResolutionIndex();
-    const YWSize size = YWSimulatedDevice::Resolutions()[static_cast<size_t>(index)];
+    const YWSize size = d->Resolutions()[static_cast<size_t>(index)];
     *record = YWResolution{};
     record->index = static_cast<uint8_t>(index);
     record->binning = 1;
@@ -244,8 +246,10 @@ int GetCapability(int device, YWCapability* capability)
     c = YWCapability{};
     c.frameSpeedCount = kFrameSpeedCount;
     c.frameSpeeds = d->FrameSpeeds();
-    c.maxWidth = YWSimulatedDevice::Resolutions().back().width;
-    c.maxHeight = YWSimulatedDevice::Resolutions().back().height;
+    for (const YWSize& size : d->Resolutions()) {
+        c.maxWidth = std::max(c.maxWidth, size.width);
+        c.maxHeight = std::max(c.maxHeight, size.height);
+    }
     std::memcpy(c.redGain, R::kChannelGain, 3);
     std::memcpy(c.greenGain, R::kChannelGain, 3);
     std::memcpy(c.blueGain, R::kChannelGain, 3);
@@ -294,7 +298,8 @@ int GetSaturation(int device, uint8_t* value)
 
 int SetSaturation(int device, uint8_t value)
 {
-    return Change(device, [value](YWImageSettings& s) { s.saturation = Clamp(value, YWRanges::kSaturation); });
+    return Change(
+        device, [value](YWImageSettings& s) { s.saturation = Clamp(value, YWRanges::kSaturation); });
 }
 
 int SetSaturationState(int device, int enabled)
@@ -349,7 +354,8 @@ int GetAnalogGain(int device, uint8_t* value)
 
 int SetAnalogGain(int device, uint8_t value)
 {
-    return Change(device, [value](YWImageSettings& s) { s.analogGain = Clamp(value, YWRanges::kAnalogGain); });
+    return Change(
+        device, [value](YWImageSettings& s) { s.analogGain = Clamp(value, YWRanges::kAnalogGain); });
 }
 
 int GetAutoExposureTarget(int device, uint8_t* value)
@@ -369,8 +375,8 @@ int GetExposureTime(int device, uint16_t* milliseconds)
 
 int SetExposureTime(int device, uint16_t milliseconds)
 {
-    return Change(
-        device, [milliseconds](YWImageSettings& s) { s.exposureMs = Clamp(milliseconds, YWRanges::kExposureMs); });
+    return Change(device,
+        [milliseconds](YWImageSettings& s) { s.exposureMs = Clamp(milliseconds, YWRanges::kExposureMs); });
 }
 
 int GetAutoExposureState(int device, int* enabled)
@@ -396,14 +402,16 @@ int SetMirror(int device, int axis, int enabled)
 {
     if (axis != 0 && axis != 1)
         return YW_ERR_ARGUMENT;
-    return Change(device, [axis, enabled](YWImageSettings& s) { (axis == 0 ? s.mirror : s.flip) = enabled != 0; });
+    return Change(
+        device, [axis, enabled](YWImageSettings& s) { (axis == 0 ? s.mirror : s.flip) = enabled != 0; });
 }
 
 int GetMirror(int device, int axis, int* enabled)
 {
     if (axis != 0 && axis != 1)
         return YW_ERR_ARGUMENT;
-    return Read(device, enabled, [axis](const YWImageSettings& s) { return (axis == 0 ? s.mirror : s.flip) ? 1 : 0; });
+    return Read(device, enabled,
+        [axis](const YWImageSettings& s) { return (axis == 0 ? s.mirror : s.flip) ? 1 : 0; });
 }
 
 int DeviceCreateSettingPage(int device, HWND owner, const wchar_t* title)

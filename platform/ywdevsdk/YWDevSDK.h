@@ -115,8 +115,8 @@ struct YWFrameRecord
     uint8_t reserved;  // 31
     uint64_t timestampUs;  // 32: steady clock
 };
-static_assert(offsetof(YWFrameRecord, width) == 8 && offsetof(YWFrameRecord, height) == 12,
-    "frame record layout");
+static_assert(
+    offsetof(YWFrameRecord, width) == 8 && offsetof(YWFrameRecord, height) == 12, "frame record layout");
 
 enum
 {

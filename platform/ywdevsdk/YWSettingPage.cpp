@@ -63,8 +63,8 @@ public:
         const YWImageSettings s = d->Settings();
         using R = YWRanges;
 
-        auto exposure = Slider(L"Exposure Time (ms)", R::kExposureMs[0], R::kExposureMs[1], R::kExposureMs[2],
-            s.exposureMs);
+        auto exposure = Slider(
+            L"Exposure Time (ms)", R::kExposureMs[0], R::kExposureMs[1], R::kExposureMs[2], s.exposureMs);
         exposure.hasAuto = true;
         exposure.isAuto = s.autoExposure;
         exposure.apply = [d](long v, bool isAuto) {
@@ -77,8 +77,8 @@ public:
         };
         controls->push_back(exposure);
 
-        auto byteSetting = [&](const wchar_t* name, const uint8_t* range, uint8_t value, uint8_t YWImageSettings::*field,
-                               bool YWImageSettings::*state, int neutral) {
+        auto byteSetting = [&](const wchar_t* name, const uint8_t* range, uint8_t value,
+                               uint8_t YWImageSettings::*field, bool YWImageSettings::*state, int neutral) {
             auto c = Slider(name, range[0], range[1], range[2], value);
             c.apply = [d, range, field, state, neutral](long v, bool) {
                 d->Modify([&](YWImageSettings& m) {
@@ -164,8 +164,8 @@ int YWSimulatedDevice::ShowSettingPage()
         return YW_ERR_UI;
     auto controls = dshow::ComPtr<SettingControls>::Attach(new SettingControls(this));
     IUnknown* objects[] = {controls.Get()};
-    const HRESULT hr
-        = OleCreatePropertyFrame(m_pageOwner, 0, 0, m_pageTitle.c_str(), 1, objects, 0, nullptr, 0, 0, nullptr);
+    const HRESULT hr = OleCreatePropertyFrame(
+        m_pageOwner, 0, 0, m_pageTitle.c_str(), 1, objects, 0, nullptr, 0, 0, nullptr);
     return SUCCEEDED(hr) ? YW_OK : YW_ERR_UI;
 }
 

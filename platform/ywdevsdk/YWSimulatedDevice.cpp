@@ -36,6 +36,11 @@ YWSimulatedDevice::YWSimulatedDevice(int handle, int index, const SimulatedDevic
     , m_spec(spec)
     , m_scene(std::make_unique<dshow::MicroscopeScene>(spec.micrometerPitchPx))
 {
+    for (const auto& [width, height] : spec.resolutions)
+        if (width > 0 && height > 0 && width <= 16384 && height <= 16384)
+            m_resolutions.push_back({width, height});
+    if (m_resolutions.empty())
+        m_resolutions.push_back({640, 480});
     for (int i = 0; i < kFrameSpeedCount; ++i) {
         std::wmemset(m_frameSpeeds[i].name, 0, 260);
         std::wcsncpy(m_frameSpeeds[i].name, kFrameSpeeds[i].name, 259);
@@ -46,13 +51,6 @@ YWSimulatedDevice::YWSimulatedDevice(int handle, int index, const SimulatedDevic
 YWSimulatedDevice::~YWSimulatedDevice()
 {
     Stop();
-}
-
-const std::vector<YWSize>& YWSimulatedDevice::Resolutions()
-{
-    static const std::vector<YWSize> sizes = {
-        {640, 480}, {1024, 768}, {1280, 960}, {1600, 1200}, {2048, 1536}};
-    return sizes;
 }
 
 int YWSimulatedDevice::ResolutionIndex() const
@@ -179,13 +177,15 @@ void YWSimulatedDevice::Regulate(const RawFrame& frame)
         s.blueGain = balance(blue);
     }
     if (s.autoExposure) {
-        const double luma = (0.30 * red * s.redGain + 0.59 * green * s.greenGain + 0.11 * blue * s.blueGain) / 128.0;
+        const double luma
+            = (0.30 * red * s.redGain + 0.59 * green * s.greenGain + 0.11 * blue * s.blueGain) / 128.0;
         const double ratio = luma > 0.5 ? s.aeTarget / luma : 2.0;
         if (std::fabs(ratio - 1.0) > 0.03) {
             // Frame-rate priority: never expose longer than the frame interval.
-            const double longest = std::min<double>(YWRanges::kExposureMs[1], kFrameSpeeds[s.frameSpeed].intervalMs);
-            const double next = std::clamp(
-                frame.exposureMs * std::pow(ratio, 0.7), static_cast<double>(YWRanges::kExposureMs[0]), longest);
+            const double longest
+                = std::min<double>(YWRanges::kExposureMs[1], kFrameSpeeds[s.frameSpeed].intervalMs);
+            const double next = std::clamp(frame.exposureMs * std::pow(ratio, 0.7),
+                static_cast<double>(YWRanges::kExposureMs[0]), longest);
             s.exposureMs = static_cast<uint16_t>(std::lround(next));
         }
     }

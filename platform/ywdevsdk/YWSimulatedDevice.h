@@ -47,7 +47,8 @@ public:
 
     int Index() const { return m_index; }
 
-    static const std::vector<YWSize>& Resolutions();
+    // Never empty.
+    const std::vector<YWSize>& Resolutions() const { return m_resolutions; }
     int ResolutionIndex() const;
     int SetResolutionIndex(int index);
 
@@ -89,6 +90,7 @@ private:
     const int m_handle;
     const int m_index;
     const SimulatedDeviceSpec m_spec;
+    std::vector<YWSize> m_resolutions;
     YWFrameSpeed m_frameSpeeds[kFrameSpeedCount];
 
     mutable std::mutex m_mutex;

@@ -9,6 +9,7 @@
 #include "platform/ywdevsdk/YWImageSettings.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelvara::ywdevsdk {
@@ -19,6 +20,9 @@ struct SimulatedDeviceSpec
     int vendorId = 0x1D6B;
     int productId = 0x0104;
     double micrometerPitchPx = 10.0;  // pixels between two ticks of the scale
+    // Resolutions the sensor offers (width, height); the first is the default.
+    std::vector<std::pair<int, int>> resolutions
+        = {{640, 480}, {1024, 768}, {1280, 960}, {1600, 1200}, {2048, 1536}};
 };
 
 // Replaces the device list; the environment is then ignored.

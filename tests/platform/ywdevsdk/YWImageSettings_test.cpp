@@ -9,8 +9,7 @@ using kelvara::ywdevsdk::testing::ChannelMean;
 namespace {
 
 // A 4 x 2 frame: a red-to-blue ramp with a dark and a bright grey.
-const std::vector<uint8_t> kFrame = {
-    200, 40, 40, 150, 80, 60, 100, 100, 100, 40, 60, 200, //
+const std::vector<uint8_t> kFrame = {200, 40, 40, 150, 80, 60, 100, 100, 100, 40, 60, 200,  //
     30, 30, 30, 90, 120, 150, 220, 220, 220, 64, 128, 32};
 constexpr int kWidth = 4;
 constexpr int kHeight = 2;
@@ -33,7 +32,8 @@ int MaxChroma(const std::vector<uint8_t>& bgr)
 {
     int chroma = 0;
     for (size_t i = 0; i < bgr.size(); i += 3)
-        chroma = std::max(chroma, std::max({bgr[i], bgr[i + 1], bgr[i + 2]}) - std::min({bgr[i], bgr[i + 1], bgr[i + 2]}));
+        chroma = std::max(
+            chroma, std::max({bgr[i], bgr[i + 1], bgr[i + 2]}) - std::min({bgr[i], bgr[i + 1], bgr[i + 2]}));
     return chroma;
 }
 
@@ -87,7 +87,8 @@ TEST(YWImageSettings, MirrorAndFlipMovePixels)
     const auto neutral = Process(YWImageSettings{});
     auto pixel = [](const std::vector<uint8_t>& bgr, int x, int y) {
         const size_t i = (static_cast<size_t>(y) * kWidth + x) * 3;
-        return std::vector<uint8_t>(bgr.begin() + static_cast<long>(i), bgr.begin() + static_cast<long>(i) + 3);
+        return std::vector<uint8_t>(
+            bgr.begin() + static_cast<long>(i), bgr.begin() + static_cast<long>(i) + 3);
     };
     YWImageSettings s;
     s.mirror = true;

@@ -1,6 +1,8 @@
 #pragma once
 // Sets the vendor SDK's simulated camera list for the length of a test and
-// helpers for reading its pictures.
+// helpers for reading its pictures. Test cameras offer small frames
+// (kTestWidth x kTestHeight first, then 400 x 300) so that sanitizer builds
+// keep up with the frame rate.
 
 #include "platform/system/Tick.h"
 #include "platform/ywdevsdk/YWSimulation.h"
@@ -11,14 +13,19 @@
 
 namespace kelvara::ywdevsdk::testing {
 
+constexpr int kTestWidth = 320;
+constexpr int kTestHeight = 240;
+
 class ScopedSimulatedDevices
 {
 public:
     explicit ScopedSimulatedDevices(int count = 1)
     {
         std::vector<SimulatedDeviceSpec> devices(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             devices[static_cast<size_t>(i)].name = L"Sim Camera " + std::to_wstring(i);
+            devices[static_cast<size_t>(i)].resolutions = {{kTestWidth, kTestHeight}, {400, 300}};
+        }
         SetSimulatedDevices(devices);
     }
     ~ScopedSimulatedDevices() { ResetSimulatedDevices(); }
