@@ -34,7 +34,8 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool)
 
 SIZE CContainerUI::GetScrollPos() const
 {
-    return SIZE{0, m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0};
+    // The wanted position: scrolling twice before a layout adds up.
+    return SIZE{0, m_pVerticalScrollBar ? m_nScrollY : 0};
 }
 
 SIZE CContainerUI::GetScrollRange() const

@@ -115,6 +115,27 @@ std::string Latin1ToUtf8(const char* s, int n)
     return out;
 }
 
+std::string Utf8Of(uint32_t cp)
+{
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x110000) {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
 int ShiftOf(unsigned long mask)
 {
     int shift = 0;
@@ -613,6 +634,14 @@ bool CX11Connection::NextEvent(X11Event& event)
             AnswerSelectionRequest(&xe);
             continue;
         }
+        if (xe.type == MappingNotify) {
+            // Keyboard layout changes (xdotool maps spare keys on the fly).
+            // Reload now: the keys may be unmapped again by the time their
+            // presses are looked up.
+            XRefreshKeyboardMapping(&xe.xmapping);
+            XKeysymToKeycode(m_display, XK_space);
+            continue;
+        }
         if (xe.type == SelectionClear) {
             m_clipboardOwner = 0;
             m_clipboard.clear();
@@ -686,6 +715,17 @@ void CX11Connection::Translate(void* raw, X11Event& out)
                 out.text = Latin1ToUtf8(buffer, n);
         }
         out.vk = VirtualKey(sym);
+        // Without a UTF-8 locale the input method gives no text for keys
+        // mapped to Unicode keysyms (what xdotool and many layouts use).
+        if (xe.type == KeyPress && out.text.empty() && !(xe.xkey.state & ControlMask)) {
+            unsigned long cp = 0;
+            if ((sym & 0xFF000000UL) == 0x01000000UL)
+                cp = sym & 0x00FFFFFFUL;
+            else if ((sym >= 0x20 && sym <= 0x7E) || (sym >= 0xA0 && sym <= 0xFF))
+                cp = sym;
+            if (cp != 0)
+                out.text = Utf8Of(static_cast<uint32_t>(cp));
+        }
         return;
     }
     case EnterNotify:
