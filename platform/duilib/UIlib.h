@@ -33,6 +33,7 @@
 #include "platform/duilib/CRenderEngine.h"
 #include "platform/duilib/CResourceManager.h"
 #include "platform/duilib/CScrollBarUI.h"
+#include "platform/duilib/CShadowUI.h"
 #include "platform/duilib/CSliderUI.h"
 #include "platform/duilib/CToolTipWnd.h"
 #include "platform/duilib/CStdPtrArray.h"

@@ -1,5 +1,6 @@
 // File choosers (injected and built-in) and the property sheet, driven from
 // a timer of the owner while they run modally.
+#include "platform/duilib/CX11Connection.h"
 #include "tests/support/duilib/SampleSkin.h"
 
 #include <gtest/gtest.h>
@@ -229,4 +230,22 @@ TEST_F(DialogsTest, PropertySheetAppliesChangesLive)
     EXPECT_EQ(controls[2].value, 2);
     EXPECT_EQ(CPropertySheetWnd::Snap(controls[0], 5), 4);
     EXPECT_EQ(CPropertySheetWnd::Snap(controls[0], 99), 64);
+}
+
+TEST_F(DialogsTest, ShadowIsQuietWithoutACompositorAndFadesOutward)
+{
+    CShadowUI shadow;
+    CMessageLoop* loop = CMessageLoop::GetCurrent();
+    bool compositing = loop->X().IsCompositing();
+    EXPECT_EQ(shadow.Create(wnd.GetPaintManager()), compositing);
+    EXPECT_EQ(shadow.IsActive(), compositing);
+    shadow.ShowShadow(false);  // harmless either way
+
+    // 10 x 10 window, shadow 4 wide: darkest at the edge, clear under the window.
+    std::vector<uint8_t> px = CShadowUI::MakeShadow(10, 10, 4, 0, 200, 0, POINT{0, 0});
+    auto alpha = [&](int x, int y) { return px[(static_cast<size_t>(y) * 18 + x) * 4 + 3]; };
+    EXPECT_EQ(alpha(9, 9), 0);
+    EXPECT_GT(alpha(3, 9), alpha(1, 9));
+    EXPECT_GT(alpha(1, 9), alpha(0, 9));
+    EXPECT_EQ(alpha(3, 9), 200);
 }
