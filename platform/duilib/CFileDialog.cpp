@@ -228,7 +228,8 @@ bool CFileDialog::ShowDesktop(HWND, const TFileDialogOptions& options, CDuiStrin
         if (options.kind == TFileDialogOptions::Folder)
             args = {"kdialog", "--getexistingdirectory", start.empty() ? "." : start};
         else
-            args = {"kdialog", options.kind == TFileDialogOptions::Save ? "--getsavefilename" : "--getopenfilename",
+            args = {"kdialog",
+                options.kind == TFileDialogOptions::Save ? "--getsavefilename" : "--getopenfilename",
                 start.empty() ? "." : start, filter};
         if (!options.title.IsEmpty()) {
             args.push_back("--title");
@@ -363,15 +364,17 @@ void CFileDialogWnd::Fill()
     m_entries.clear();
     std::vector<std::string> folders, files;
     if (DIR* d = opendir(m_sDir.GetData())) {
-        const char* pattern
-            = m_iFilter < static_cast<int>(m_options.filters.size()) ? m_options.filters[m_iFilter].pattern.GetData() : "";
+        const char* pattern = m_iFilter < static_cast<int>(m_options.filters.size())
+            ? m_options.filters[m_iFilter].pattern.GetData()
+            : "";
         while (dirent* e = readdir(d)) {
             std::string name = e->d_name;
             if (name == "." || name == ".." || name[0] == '.')
                 continue;
             if (IsDir(Join(m_sDir.str(), name)))
                 folders.push_back(name);
-            else if (m_options.kind != TFileDialogOptions::Folder && CFileDialog::MatchesPattern(name.c_str(), pattern))
+            else if (m_options.kind != TFileDialogOptions::Folder
+                && CFileDialog::MatchesPattern(name.c_str(), pattern))
                 files.push_back(name);
         }
         closedir(d);
@@ -403,7 +406,8 @@ void CFileDialogWnd::Activate(int row)
         return;
     const auto& entry = m_entries[static_cast<size_t>(row)];
     if (entry.second) {
-        std::string dir = entry.first == ".." ? Join(m_sDir.str(), "..") : Join(m_sDir.str(), entry.first.str());
+        std::string dir
+            = entry.first == ".." ? Join(m_sDir.str(), "..") : Join(m_sDir.str(), entry.first.str());
         SetCurrentDir(dir.c_str());
     } else {
         SetName(entry.first);

@@ -47,11 +47,13 @@ void CShadowUI::ShowShadow(bool show)
     Update();
 }
 
-std::vector<uint8_t> CShadowUI::MakeShadow(int w, int h, int size, int sharpness, int darkness, DWORD rgb, POINT offset)
+std::vector<uint8_t> CShadowUI::MakeShadow(
+    int w, int h, int size, int sharpness, int darkness, DWORD rgb, POINT offset)
 {
     size = std::max(0, size);
     int W = w + 2 * size, H = h + 2 * size;
-    std::vector<uint8_t> pixels(static_cast<size_t>(std::max(0, W)) * static_cast<size_t>(std::max(0, H)) * 4, 0);
+    std::vector<uint8_t> pixels(
+        static_cast<size_t>(std::max(0, W)) * static_cast<size_t>(std::max(0, H)) * 4, 0);
     double falloff = std::max(1, size - std::min(sharpness, size) / 2);
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
@@ -87,8 +89,8 @@ void CShadowUI::Update()
     window->GetWindowRect(rc);
     int w = static_cast<int>(rc.right - rc.left), h = static_cast<int>(rc.bottom - rc.top);
     std::vector<uint8_t> pixels = MakeShadow(w, h, m_nSize, m_nSharpness, m_nDarkness, m_dwColor, m_ptOffset);
-    loop->X().PutShadow(m_xid, static_cast<int>(rc.left) - m_nSize, static_cast<int>(rc.top) - m_nSize, pixels.data(),
-        w + 2 * m_nSize, h + 2 * m_nSize);
+    loop->X().PutShadow(m_xid, static_cast<int>(rc.left) - m_nSize, static_cast<int>(rc.top) - m_nSize,
+        pixels.data(), w + 2 * m_nSize, h + 2 * m_nSize);
 }
 
 LRESULT CShadowUI::MessageHandler(UINT uMsg, WPARAM, LPARAM, bool& bHandled)

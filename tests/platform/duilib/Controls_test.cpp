@@ -20,7 +20,8 @@ public:
     {
         ++calls;
         lastRow = row;
-        return iSubItem == 0 ? std::to_string(iItem) : "cell " + std::to_string(iItem) + "." + std::to_string(iSubItem);
+        return iSubItem == 0 ? std::to_string(iItem)
+                             : "cell " + std::to_string(iItem) + "." + std::to_string(iSubItem);
     }
     CControlUI* lastRow = nullptr;
 };
@@ -237,11 +238,13 @@ TEST_F(ControlsTest, ContainerRowsFromXmlCarryHtmlLinks)
         ASSERT_NE(row, nullptr);
         row->SetTag(static_cast<UINT_PTR>(i * 65536 + 0x0100 + i));
         cameras->Add(row);
-        static_cast<CContainerUI*>(row)->FindSubControl("camera_name")->SetText(
-            ("{a}Camera " + std::to_string(i) + "{/a}").c_str());
+        static_cast<CContainerUI*>(row)
+            ->FindSubControl("camera_name")
+            ->SetText(("{a}Camera " + std::to_string(i) + "{/a}").c_str());
     }
     Paint();
-    auto* name = static_cast<CLabelUI*>(static_cast<CContainerUI*>(cameras->GetItemAt(1))->FindSubControl("camera_name"));
+    auto* name = static_cast<CLabelUI*>(
+        static_cast<CContainerUI*>(cameras->GetItemAt(1))->FindSubControl("camera_name"));
     ASSERT_EQ(name->GetLinkCount(), 1);
     EXPECT_STREQ(*name->GetLinkContent(0), "Camera 1");
     RECT rc = name->GetPos();

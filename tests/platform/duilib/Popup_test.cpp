@@ -26,7 +26,8 @@ struct ScopedKeys
             return;
         int minCode, maxCode, perCode;
         XDisplayKeycodes(display, &minCode, &maxCode);
-        KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+        KeySym* map
+            = XGetKeyboardMapping(display, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
         for (int code = maxCode; code >= minCode && codes.size() < syms.size(); --code) {
             bool empty = true;
             for (int i = 0; i < perCode; ++i)
@@ -249,7 +250,8 @@ TEST_F(PopupTest, RealPointerDrivesMenuComboAndSlider)
     wnd.GetWindowRect(wr);
     RECT thumb = slider->GetThumbRect();
     long tx = wr.left + (thumb.left + thumb.right) / 2, ty = wr.top + (thumb.top + thumb.bottom) / 2;
-    Xdo("xdotool mousemove %ld %ld sleep 0.05 mousedown 1 sleep 0.05 mousemove %ld %ld sleep 0.05 mousemove %ld "
+    Xdo("xdotool mousemove %ld %ld sleep 0.05 mousedown 1 sleep 0.05 mousemove %ld %ld sleep 0.05 mousemove "
+        "%ld "
         "%ld sleep 0.05 mouseup 1",
         tx, ty, tx + 40, ty, tx + 80, ty);
     ASSERT_TRUE(PumpUntil([&] { return CountNotifications(wnd, "valuechanged", "slider") == 1; }));

@@ -124,8 +124,8 @@ bool SaveScreenshot(const std::string& path)
             for (int x = 0; x < attrs.width; ++x) {
                 unsigned long p = XGetPixel(image, x, y);
                 out.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y),
-                    sf::Color(static_cast<sf::Uint8>((p >> 16) & 0xFF), static_cast<sf::Uint8>((p >> 8) & 0xFF),
-                        static_cast<sf::Uint8>(p & 0xFF)));
+                    sf::Color(static_cast<sf::Uint8>((p >> 16) & 0xFF),
+                        static_cast<sf::Uint8>((p >> 8) & 0xFF), static_cast<sf::Uint8>(p & 0xFF)));
             }
         }
         saved = out.saveToFile(path);
