@@ -1,5 +1,8 @@
 #include "tests/support/duilib/SampleSkin.h"
 
+#include <SFML/Graphics/Image.hpp>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <zip.h>
 
 #include <chrono>
@@ -74,6 +77,7 @@ void InstallSampleSkin()
 void SampleWindow::Notify(DuiLib::TNotifyUI& msg)
 {
     notifications.push_back(std::string(msg.sType) + ":" + (msg.pSender ? msg.pSender->GetName().str() : ""));
+    notifyRecords.push_back(msg);
     WindowImplBase::Notify(msg);
 }
 
@@ -82,7 +86,53 @@ LRESULT SampleWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     messages.push_back(uMsg);
     if (uMsg == WM_TIMER)
         timers.push_back(static_cast<UINT>(wParam));
+    if (uMsg == WM_MENUCLICK) {
+        auto* cmd = reinterpret_cast<DuiLib::MenuCmd*>(wParam);
+        menuClicks.push_back(std::string(cmd->szName) + "|" + cmd->szUserData + "|" + cmd->szText + "|"
+            + (cmd->bChecked ? "1" : "0"));
+        DuiLib::CPaintManagerUI::DeletePtr(cmd);
+        return 0;
+    }
     return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+int CountNotifications(const SampleWindow& window, const char* type, const char* sender)
+{
+    int count = 0;
+    for (const DuiLib::TNotifyUI& n : window.notifyRecords) {
+        if (n.sType == type && (sender == nullptr || (n.pSender && n.pSender->GetName() == sender)))
+            ++count;
+    }
+    return count;
+}
+
+bool SaveScreenshot(const std::string& path)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    Window root = DefaultRootWindow(display);
+    XWindowAttributes attrs;
+    XGetWindowAttributes(display, root, &attrs);
+    XImage* image = XGetImage(display, root, 0, 0, static_cast<unsigned>(attrs.width),
+        static_cast<unsigned>(attrs.height), AllPlanes, ZPixmap);
+    bool saved = false;
+    if (image) {
+        sf::Image out;
+        out.create(static_cast<unsigned>(attrs.width), static_cast<unsigned>(attrs.height));
+        for (int y = 0; y < attrs.height; ++y) {
+            for (int x = 0; x < attrs.width; ++x) {
+                unsigned long p = XGetPixel(image, x, y);
+                out.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y),
+                    sf::Color(static_cast<sf::Uint8>((p >> 16) & 0xFF),
+                        static_cast<sf::Uint8>((p >> 8) & 0xFF), static_cast<sf::Uint8>(p & 0xFF)));
+            }
+        }
+        saved = out.saveToFile(path);
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return saved;
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs)

@@ -24,18 +24,33 @@ void InstallSampleSkin();
 class SampleWindow : public DuiLib::WindowImplBase
 {
 public:
+    explicit SampleWindow(const char* skinFile = "xmls\\sample.xml")
+        : m_skinFile(skinFile)
+    {
+    }
     std::vector<std::string> notifications;  // "type:sender"
+    std::vector<DuiLib::TNotifyUI> notifyRecords;  // type, sender, wParam, lParam of each
+    std::vector<std::string> menuClicks;  // "name|user data|text|checked" of each WM_MENUCLICK
     std::vector<UINT> messages;  // every message seen, in order
     std::vector<UINT> timers;  // WM_TIMER ids
 
     DuiLib::CControlUI* Find(const char* name) { return m_PaintManager.FindControl(name); }
 
 protected:
-    DuiLib::CDuiString GetSkinFile() override { return "xmls\\sample.xml"; }
+    DuiLib::CDuiString GetSkinFile() override { return m_skinFile; }
     const char* GetWindowClassName() const override { return "SampleWindow"; }
     void Notify(DuiLib::TNotifyUI& msg) override;
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::string m_skinFile;
 };
+
+// Counts of notifications of one type (optionally from one sender).
+int CountNotifications(const SampleWindow& window, const char* type, const char* sender = nullptr);
+
+// Saves the whole screen of the calling thread's display as PNG.
+bool SaveScreenshot(const std::string& path);
 
 // Pumps the calling thread's loop until done() or timeoutMs passed.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
