@@ -1,4 +1,4 @@
-#include "UIWindowMessages.h"
+#include "platform/duilib/UIWindowMessages.h"
 
 #include <mutex>
 #include <unordered_map>
@@ -12,20 +12,26 @@ std::mutex& RegistryMutex()
     return mutex;
 }
 
-std::unordered_map<HWND, MessageReceiver>& Registry()
+struct Receivers
 {
-    static std::unordered_map<HWND, MessageReceiver> receivers;
+    MessageReceiver send;
+    MessageReceiver post;  // Empty: posting delivers through send.
+};
+
+std::unordered_map<HWND, Receivers>& Registry()
+{
+    static std::unordered_map<HWND, Receivers> receivers;
     return receivers;
 }
 
-bool FindReceiver(HWND hwnd, MessageReceiver& receiver)
+bool FindReceiver(HWND hwnd, MessageReceiver& receiver, bool forPost)
 {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     auto it = Registry().find(hwnd);
     if (it == Registry().end())
         return false;
     // Copied so the call runs without the registry lock held.
-    receiver = it->second;
+    receiver = (forPost && it->second.post) ? it->second.post : it->second.send;
     return true;
 }
 
@@ -34,7 +40,13 @@ bool FindReceiver(HWND hwnd, MessageReceiver& receiver)
 void RegisterMessageReceiver(HWND hwnd, MessageReceiver receiver)
 {
     std::lock_guard<std::mutex> lock(RegistryMutex());
-    Registry()[hwnd] = std::move(receiver);
+    Registry()[hwnd] = Receivers{std::move(receiver), nullptr};
+}
+
+void RegisterMessageReceiver(HWND hwnd, MessageReceiver receiver, MessageReceiver poster)
+{
+    std::lock_guard<std::mutex> lock(RegistryMutex());
+    Registry()[hwnd] = Receivers{std::move(receiver), std::move(poster)};
 }
 
 void UnregisterMessageReceiver(HWND hwnd)
@@ -48,7 +60,7 @@ void UnregisterMessageReceiver(HWND hwnd)
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DuiLib::MessageReceiver receiver;
-    if (hwnd == nullptr || !DuiLib::FindReceiver(hwnd, receiver))
+    if (hwnd == nullptr || !DuiLib::FindReceiver(hwnd, receiver, false))
         return 0;
     return receiver(message, wParam, lParam);
 }
@@ -56,7 +68,7 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DuiLib::MessageReceiver receiver;
-    if (hwnd == nullptr || !DuiLib::FindReceiver(hwnd, receiver))
+    if (hwnd == nullptr || !DuiLib::FindReceiver(hwnd, receiver, true))
         return false;
     receiver(message, wParam, lParam);
     return true;

@@ -58,6 +58,9 @@ using MessageReceiver = std::function<LRESULT(UINT message, WPARAM wParam, LPARA
 
 // Makes receiver the target of messages for hwnd, replacing any earlier one.
 void RegisterMessageReceiver(HWND hwnd, MessageReceiver receiver);
+// As above, with a separate poster that queues a message without waiting
+// (toolkit windows queue it for their own thread).
+void RegisterMessageReceiver(HWND hwnd, MessageReceiver receiver, MessageReceiver poster);
 void UnregisterMessageReceiver(HWND hwnd);
 
 }  // namespace DuiLib
@@ -70,3 +73,6 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // queuing; without a window loop behind it, delivers at once. Returns false
 // when no receiver is registered.
 bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The other WM_* numbers, system commands, key codes and styles.
+#include "platform/duilib/UIWinDefs.h"

@@ -1,0 +1,531 @@
+#include "platform/duilib/CX11Connection.h"
+
+#include "platform/duilib/UIDefs.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+namespace DuiLib {
+namespace {
+
+// Xlib must be told about threads before any other call; the preview's
+// render thread and SFML use their own connections in parallel.
+__attribute__((constructor)) void InitXThreads()
+{
+    XInitThreads();
+}
+
+unsigned KeyStateFromMask(unsigned mask)
+{
+    unsigned s = 0;
+    if (mask & Button1Mask)
+        s |= MK_LBUTTON;
+    if (mask & Button3Mask)
+        s |= MK_RBUTTON;
+    if (mask & Button2Mask)
+        s |= MK_MBUTTON;
+    if (mask & ShiftMask)
+        s |= MK_SHIFT;
+    if (mask & ControlMask)
+        s |= MK_CONTROL;
+    return s;
+}
+
+unsigned VirtualKey(KeySym sym)
+{
+    if (sym >= XK_a && sym <= XK_z)
+        return static_cast<unsigned>('A' + (sym - XK_a));
+    if (sym >= XK_A && sym <= XK_Z)
+        return static_cast<unsigned>('A' + (sym - XK_A));
+    if (sym >= XK_0 && sym <= XK_9)
+        return static_cast<unsigned>('0' + (sym - XK_0));
+    if (sym >= XK_F1 && sym <= XK_F12)
+        return static_cast<unsigned>(VK_F1 + (sym - XK_F1));
+    switch (sym) {
+    case XK_Return:
+    case XK_KP_Enter:
+        return VK_RETURN;
+    case XK_Escape:
+        return VK_ESCAPE;
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+        return VK_TAB;
+    case XK_BackSpace:
+        return VK_BACK;
+    case XK_space:
+        return VK_SPACE;
+    case XK_Delete:
+        return VK_DELETE;
+    case XK_Insert:
+        return VK_INSERT;
+    case XK_Left:
+        return VK_LEFT;
+    case XK_Right:
+        return VK_RIGHT;
+    case XK_Up:
+        return VK_UP;
+    case XK_Down:
+        return VK_DOWN;
+    case XK_Home:
+        return VK_HOME;
+    case XK_End:
+        return VK_END;
+    case XK_Prior:
+        return VK_PRIOR;
+    case XK_Next:
+        return VK_NEXT;
+    case XK_Shift_L:
+    case XK_Shift_R:
+        return VK_SHIFT;
+    case XK_Control_L:
+    case XK_Control_R:
+        return VK_CONTROL;
+    case XK_Alt_L:
+    case XK_Alt_R:
+        return VK_MENU;
+    default:
+        return 0;
+    }
+}
+
+// Latin-1 bytes (what XLookupString gives without an input method) to UTF-8.
+std::string Latin1ToUtf8(const char* s, int n)
+{
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+int ShiftOf(unsigned long mask)
+{
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+}  // namespace
+
+CX11Connection::~CX11Connection()
+{
+    if (m_display == nullptr)
+        return;
+    for (auto& entry : m_inputContexts)
+        XDestroyIC(static_cast<XIC>(entry.second));
+    m_inputContexts.clear();
+    if (m_im)
+        XCloseIM(static_cast<XIM>(m_im));
+    for (unsigned long c : m_cursors) {
+        if (c)
+            XFreeCursor(m_display, c);
+    }
+    if (m_gc)
+        XFreeGC(m_display, static_cast<GC>(m_gc));
+    XCloseDisplay(m_display);
+}
+
+bool CX11Connection::Open()
+{
+    if (m_display)
+        return true;
+    m_display = XOpenDisplay(nullptr);
+    if (m_display == nullptr)
+        return false;
+    m_atomDelete = XInternAtom(m_display, "WM_DELETE_WINDOW", False);
+    XSetLocaleModifiers("");
+    m_im = XOpenIM(m_display, nullptr, nullptr, nullptr);
+    return true;
+}
+
+int CX11Connection::GetFd() const
+{
+    return m_display ? ConnectionNumber(m_display) : -1;
+}
+
+unsigned long CX11Connection::CreateTopLevel(
+    unsigned long owner, int x, int y, int width, int height, const char* className)
+{
+    int screen = DefaultScreen(m_display);
+    XSetWindowAttributes attrs;
+    std::memset(&attrs, 0, sizeof(attrs));
+    attrs.background_pixmap = 0;  // None: no flicker, the toolkit paints everything
+    attrs.bit_gravity = NorthWestGravity;
+    attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
+        | PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
+    Window w = XCreateWindow(m_display, RootWindow(m_display, screen), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixmap | CWBitGravity | CWEventMask, &attrs);
+    Atom protocols[] = {static_cast<Atom>(m_atomDelete)};
+    XSetWMProtocols(m_display, w, protocols, 1);
+
+    // No decorations: the skin draws caption and borders.
+    struct
+    {
+        unsigned long flags, functions, decorations;
+        long inputMode;
+        unsigned long status;
+    } hints = {2, 0, 0, 0, 0};
+    Atom motif = XInternAtom(m_display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(
+        m_display, w, motif, motif, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hints), 5);
+
+    XClassHint classHint;
+    std::string name = className ? className : "DuiLib";
+    classHint.res_name = &name[0];
+    classHint.res_class = &name[0];
+    XSetClassHint(m_display, w, &classHint);
+
+    // Place where asked, also under window managers that would pick a place.
+    XSizeHints* sizeHints = XAllocSizeHints();
+    sizeHints->flags = PPosition | PSize | USPosition;
+    sizeHints->x = x;
+    sizeHints->y = y;
+    sizeHints->width = width;
+    sizeHints->height = height;
+    XSetWMNormalHints(m_display, w, sizeHints);
+    XFree(sizeHints);
+
+    if (owner)
+        XSetTransientForHint(m_display, w, owner);
+    if (m_im) {
+        XIC ic = XCreateIC(static_cast<XIM>(m_im), XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+            XNClientWindow, w, XNFocusWindow, w, nullptr);
+        if (ic)
+            m_inputContexts[w] = ic;
+    }
+    XFlush(m_display);
+    return w;
+}
+
+void CX11Connection::Destroy(unsigned long window)
+{
+    auto it = m_inputContexts.find(window);
+    if (it != m_inputContexts.end()) {
+        XDestroyIC(static_cast<XIC>(it->second));
+        m_inputContexts.erase(it);
+    }
+    XDestroyWindow(m_display, window);
+    XFlush(m_display);
+}
+
+void CX11Connection::Show(unsigned long window, bool show, bool takeFocus)
+{
+    if (show) {
+        XMapRaised(m_display, window);
+        if (takeFocus) {
+            // The focus can only go to a viewable window: wait for the map.
+            XSync(m_display, False);
+            XWindowAttributes attrs;
+            if (XGetWindowAttributes(m_display, window, &attrs) && attrs.map_state == IsViewable)
+                XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+        }
+    } else {
+        XUnmapWindow(m_display, window);
+    }
+    XFlush(m_display);
+}
+
+void CX11Connection::MoveResize(unsigned long window, int x, int y, int width, int height)
+{
+    XMoveResizeWindow(m_display, window, x, y, static_cast<unsigned>(width > 0 ? width : 1),
+        static_cast<unsigned>(height > 0 ? height : 1));
+    XFlush(m_display);
+}
+
+void CX11Connection::SetTitle(unsigned long window, const std::string& utf8)
+{
+    Atom netName = XInternAtom(m_display, "_NET_WM_NAME", False);
+    Atom utf8Type = XInternAtom(m_display, "UTF8_STRING", False);
+    XChangeProperty(m_display, window, netName, utf8Type, 8, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+    XStoreName(m_display, window, utf8.c_str());
+    XFlush(m_display);
+}
+
+void CX11Connection::SetIcon(unsigned long window, int width, int height, const uint8_t* rgba)
+{
+    // _NET_WM_ICON: width, height, then ARGB pixels as longs.
+    std::vector<unsigned long> data;
+    data.reserve(2 + static_cast<size_t>(width) * static_cast<size_t>(height));
+    data.push_back(static_cast<unsigned long>(width));
+    data.push_back(static_cast<unsigned long>(height));
+    for (int i = 0; i < width * height; ++i) {
+        const uint8_t* p = rgba + 4 * i;
+        data.push_back((static_cast<unsigned long>(p[3]) << 24) | (static_cast<unsigned long>(p[0]) << 16)
+            | (static_cast<unsigned long>(p[1]) << 8) | p[2]);
+    }
+    Atom netIcon = XInternAtom(m_display, "_NET_WM_ICON", False);
+    XChangeProperty(m_display, window, netIcon, XA_CARDINAL, 32, PropModeReplace,
+        reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
+    XFlush(m_display);
+}
+
+void CX11Connection::SetMinSize(unsigned long window, int width, int height)
+{
+    XSizeHints* hints = XAllocSizeHints();
+    long supplied = 0;
+    XGetWMNormalHints(m_display, window, hints, &supplied);
+    hints->flags |= PMinSize;
+    hints->min_width = width;
+    hints->min_height = height;
+    XSetWMNormalHints(m_display, window, hints);
+    XFree(hints);
+    XFlush(m_display);
+}
+
+void CX11Connection::SetCursor(unsigned long window, int cursorKind)
+{
+    static const unsigned shapes[] = {XC_left_ptr, XC_watch, XC_hand2, XC_xterm, XC_sb_h_double_arrow,
+        XC_sb_v_double_arrow, XC_bottom_right_corner, XC_bottom_left_corner, XC_fleur};
+    if (cursorKind < 0 || cursorKind >= static_cast<int>(sizeof(shapes) / sizeof(shapes[0])))
+        cursorKind = 0;
+    if (m_cursors[cursorKind] == 0)
+        m_cursors[cursorKind] = XCreateFontCursor(m_display, shapes[cursorKind]);
+    XDefineCursor(m_display, window, m_cursors[cursorKind]);
+    XFlush(m_display);
+}
+
+void CX11Connection::SetFocus(unsigned long window)
+{
+    XWindowAttributes attrs;
+    if (XGetWindowAttributes(m_display, window, &attrs) && attrs.map_state == IsViewable)
+        XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+    XFlush(m_display);
+}
+
+void CX11Connection::Raise(unsigned long window)
+{
+    XRaiseWindow(m_display, window);
+    XFlush(m_display);
+}
+
+void CX11Connection::Iconify(unsigned long window)
+{
+    XIconifyWindow(m_display, window, DefaultScreen(m_display));
+    XFlush(m_display);
+}
+
+bool CX11Connection::GetGeometry(unsigned long window, int& x, int& y, int& width, int& height)
+{
+    XWindowAttributes attrs;
+    if (!XGetWindowAttributes(m_display, window, &attrs))
+        return false;
+    Window child;
+    XTranslateCoordinates(m_display, window, attrs.root, 0, 0, &x, &y, &child);
+    width = attrs.width;
+    height = attrs.height;
+    return true;
+}
+
+void CX11Connection::GetScreen(int& width, int& height, int& workX, int& workY, int& workW, int& workH)
+{
+    int screen = DefaultScreen(m_display);
+    width = DisplayWidth(m_display, screen);
+    height = DisplayHeight(m_display, screen);
+    workX = 0;
+    workY = 0;
+    workW = width;
+    workH = height;
+    // The window manager's work area, when one publishes it.
+    Atom workArea = XInternAtom(m_display, "_NET_WORKAREA", True);
+    if (workArea == 0)
+        return;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(m_display, RootWindow(m_display, screen), workArea, 0, 4, False, XA_CARDINAL,
+            &type, &format, &count, &after, &data)
+            == Success
+        && data && count >= 4 && format == 32) {
+        long* v = reinterpret_cast<long*>(data);
+        workX = static_cast<int>(v[0]);
+        workY = static_cast<int>(v[1]);
+        workW = static_cast<int>(v[2]);
+        workH = static_cast<int>(v[3]);
+    }
+    if (data)
+        XFree(data);
+}
+
+void CX11Connection::PutImage(unsigned long window, const uint8_t* rgba, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    int screen = DefaultScreen(m_display);
+    Visual* visual = DefaultVisual(m_display, screen);
+    int depth = DefaultDepth(m_display, screen);
+    if (visual->c_class != TrueColor || depth < 24)
+        return;  // palette displays are not supported
+    if (m_gc == nullptr)
+        m_gc = XCreateGC(m_display, window, 0, nullptr);
+    int rs = ShiftOf(visual->red_mask), gs = ShiftOf(visual->green_mask), bs = ShiftOf(visual->blue_mask);
+    size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    auto* pixels = static_cast<uint32_t*>(malloc(count * 4));
+    if (pixels == nullptr)
+        return;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* p = rgba + 4 * i;
+        pixels[i] = (static_cast<uint32_t>(p[0]) << rs) | (static_cast<uint32_t>(p[1]) << gs)
+            | (static_cast<uint32_t>(p[2]) << bs);
+    }
+    XImage* image = XCreateImage(m_display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+        reinterpret_cast<char*>(pixels), static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+    if (image == nullptr) {
+        free(pixels);
+        return;
+    }
+    XPutImage(m_display, window, static_cast<GC>(m_gc), image, 0, 0, 0, 0, static_cast<unsigned>(width),
+        static_cast<unsigned>(height));
+    XDestroyImage(image);  // frees pixels
+    XFlush(m_display);
+}
+
+void CX11Connection::Flush()
+{
+    if (m_display)
+        XFlush(m_display);
+}
+
+bool CX11Connection::Pending()
+{
+    return m_display && XPending(m_display) > 0;
+}
+
+bool CX11Connection::NextEvent(X11Event& event)
+{
+    while (XPending(m_display) > 0) {
+        XEvent xe;
+        XNextEvent(m_display, &xe);
+        if (XFilterEvent(&xe, 0))
+            continue;
+        event = X11Event();
+        Translate(&xe, event);
+        if (event.type != X11Event::Nothing)
+            return true;
+    }
+    return false;
+}
+
+void CX11Connection::Translate(void* raw, X11Event& out)
+{
+    XEvent& xe = *static_cast<XEvent*>(raw);
+    out.window = xe.xany.window;
+    switch (xe.type) {
+    case ButtonPress:
+    case ButtonRelease: {
+        out.x = xe.xbutton.x;
+        out.y = xe.xbutton.y;
+        out.rootX = xe.xbutton.x_root;
+        out.rootY = xe.xbutton.y_root;
+        out.keyState = KeyStateFromMask(xe.xbutton.state);
+        out.timeMs = xe.xbutton.time;
+        unsigned b = xe.xbutton.button;
+        if (b == 4 || b == 5) {
+            if (xe.type == ButtonPress) {
+                out.type = X11Event::Wheel;
+                out.wheelDelta = b == 4 ? WHEEL_DELTA : -WHEEL_DELTA;
+            }
+            return;
+        }
+        if (b > 3)
+            return;
+        out.type = xe.type == ButtonPress ? X11Event::ButtonDown : X11Event::ButtonUp;
+        out.button = static_cast<int>(b);
+        return;
+    }
+    case MotionNotify:
+        out.type = X11Event::Motion;
+        out.x = xe.xmotion.x;
+        out.y = xe.xmotion.y;
+        out.rootX = xe.xmotion.x_root;
+        out.rootY = xe.xmotion.y_root;
+        out.keyState = KeyStateFromMask(xe.xmotion.state);
+        out.timeMs = xe.xmotion.time;
+        return;
+    case KeyPress:
+    case KeyRelease: {
+        out.type = xe.type == KeyPress ? X11Event::KeyDown : X11Event::KeyUp;
+        out.keyState = KeyStateFromMask(xe.xkey.state);
+        out.timeMs = xe.xkey.time;
+        KeySym sym = 0;
+        char buffer[64];
+        int n = 0;
+        auto ic = m_inputContexts.find(xe.xkey.window);
+        if (xe.type == KeyPress && ic != m_inputContexts.end()) {
+            Status status;
+            n = Xutf8LookupString(
+                static_cast<XIC>(ic->second), &xe.xkey, buffer, sizeof(buffer) - 1, &sym, &status);
+            if (status != XLookupChars && status != XLookupBoth)
+                n = 0;
+            if (status == XLookupChars)
+                sym = XLookupKeysym(&xe.xkey, 0);
+            out.text.assign(buffer, static_cast<size_t>(n > 0 ? n : 0));
+        } else {
+            n = XLookupString(&xe.xkey, buffer, sizeof(buffer) - 1, &sym, nullptr);
+            if (xe.type == KeyPress)
+                out.text = Latin1ToUtf8(buffer, n);
+        }
+        out.vk = VirtualKey(sym);
+        return;
+    }
+    case EnterNotify:
+    case LeaveNotify:
+        if (xe.xcrossing.mode != NotifyNormal)
+            return;
+        out.type = xe.type == EnterNotify ? X11Event::Enter : X11Event::Leave;
+        out.x = xe.xcrossing.x;
+        out.y = xe.xcrossing.y;
+        return;
+    case FocusIn:
+    case FocusOut:
+        if (xe.xfocus.detail == NotifyPointer || xe.xfocus.detail == NotifyInferior
+            || xe.xfocus.mode == NotifyGrab || xe.xfocus.mode == NotifyUngrab)
+            return;
+        out.type = xe.type == FocusIn ? X11Event::FocusGained : X11Event::FocusLost;
+        return;
+    case ConfigureNotify:
+        out.type = X11Event::Configure;
+        out.window = xe.xconfigure.window;
+        out.width = xe.xconfigure.width;
+        out.height = xe.xconfigure.height;
+        return;
+    case Expose:
+        if (xe.xexpose.count == 0)
+            out.type = X11Event::Exposed;
+        return;
+    case MapNotify:
+        out.type = X11Event::Map;
+        out.window = xe.xmap.window;
+        return;
+    case UnmapNotify:
+        out.type = X11Event::Unmap;
+        out.window = xe.xunmap.window;
+        return;
+    case ClientMessage:
+        if (static_cast<unsigned long>(xe.xclient.data.l[0]) == m_atomDelete)
+            out.type = X11Event::CloseRequest;
+        return;
+    default:
+        return;
+    }
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,99 @@
+#pragma once
+// One thread's connection to the X server: creates and manages the toolkit's
+// top-level windows and turns X events into plain records. All Xlib code of
+// the toolkit lives behind this class (X11's macros clash with SFML).
+// Owned by one CMessageLoop and used only on that loop's thread.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+struct _XDisplay;
+
+namespace DuiLib {
+
+struct X11Event
+{
+    enum Type
+    {
+        Nothing,
+        ButtonDown,
+        ButtonUp,
+        Motion,
+        Wheel,
+        KeyDown,
+        KeyUp,
+        Enter,
+        Leave,
+        FocusGained,
+        FocusLost,
+        Configure,
+        Exposed,
+        CloseRequest,
+        Map,
+        Unmap,
+    };
+    Type type = Nothing;
+    unsigned long window = 0;
+    int x = 0, y = 0;  // window coordinates
+    int rootX = 0, rootY = 0;  // screen coordinates
+    int button = 0;  // 1 left, 2 middle, 3 right
+    int wheelDelta = 0;  // multiples of 120, positive away from the user
+    unsigned keyState = 0;  // MK_* flags
+    unsigned vk = 0;  // virtual key code
+    std::string text;  // UTF-8 typed text of a key press
+    int width = 0, height = 0;
+    unsigned long timeMs = 0;
+};
+
+class CX11Connection
+{
+public:
+    CX11Connection() = default;
+    ~CX11Connection();
+    CX11Connection(const CX11Connection&) = delete;
+    CX11Connection& operator=(const CX11Connection&) = delete;
+
+    bool Open();
+    bool IsOpen() const { return m_display != nullptr; }
+    int GetFd() const;
+
+    // An undecorated top-level window, transient for owner when given.
+    unsigned long CreateTopLevel(
+        unsigned long owner, int x, int y, int width, int height, const char* className);
+    void Destroy(unsigned long window);
+    void Show(unsigned long window, bool show, bool takeFocus);
+    void MoveResize(unsigned long window, int x, int y, int width, int height);
+    void SetTitle(unsigned long window, const std::string& utf8);
+    // rgba: width*height pixels, R,G,B,A bytes.
+    void SetIcon(unsigned long window, int width, int height, const uint8_t* rgba);
+    void SetMinSize(unsigned long window, int width, int height);
+    void SetCursor(unsigned long window, int cursorKind);
+    void SetFocus(unsigned long window);
+    void Raise(unsigned long window);
+    void Iconify(unsigned long window);
+    // Root-relative outer position and size.
+    bool GetGeometry(unsigned long window, int& x, int& y, int& width, int& height);
+    // Whole screen and its work area (without panels).
+    void GetScreen(int& width, int& height, int& workX, int& workY, int& workW, int& workH);
+    // Copies width*height R,G,B,A pixels onto the window.
+    void PutImage(unsigned long window, const uint8_t* rgba, int width, int height);
+    void Flush();
+    // Flushes and tells whether events wait to be read (without blocking).
+    bool Pending();
+
+    // Next pending event without blocking; false when none is pending.
+    bool NextEvent(X11Event& event);
+
+private:
+    void Translate(void* xevent, X11Event& out);
+
+    _XDisplay* m_display = nullptr;
+    void* m_im = nullptr;  // XIM
+    unsigned long m_atomDelete = 0;
+    unsigned long m_cursors[16] = {};
+    void* m_gc = nullptr;
+    std::unordered_map<unsigned long, void*> m_inputContexts;  // window -> XIC
+};
+
+}  // namespace DuiLib
