@@ -119,6 +119,7 @@ CPreviewChildWindow* CImageRenderUI::Detach()
     m_running = 0;
     if (m_runGate)
         m_runGate->Set();
+    m_wake.Set();
     if (m_thread.joinable() && m_threadDone->Wait(kStopWaitMs))
         m_thread.join();
     {
@@ -165,25 +166,25 @@ void CImageRenderUI::DoEvent(DuiLib::TEventUI& event)
     case DuiLib::UIEVENT_MOUSEMOVE: {
         std::lock_guard<std::recursive_mutex> lock(m_lock);
         m_container.OnMouseMove(x, y);
-        m_dirty = 1;
+        RequestRedraw();
         break;
     }
     case DuiLib::UIEVENT_BUTTONDOWN: {
         std::lock_guard<std::recursive_mutex> lock(m_lock);
         m_container.OnMouseDown(x, y);
-        m_dirty = 1;
+        RequestRedraw();
         break;
     }
     case DuiLib::UIEVENT_BUTTONUP: {
         std::lock_guard<std::recursive_mutex> lock(m_lock);
         m_container.OnMouseUp(x, y);
-        m_dirty = 1;
+        RequestRedraw();
         break;
     }
     case DuiLib::UIEVENT_RBUTTONDOWN: {
         std::lock_guard<std::recursive_mutex> lock(m_lock);
         m_container.OnRightButtonDown(x, y);
-        m_dirty = 1;
+        RequestRedraw();
         break;
     }
     case DuiLib::UIEVENT_DBLCLICK:
@@ -236,7 +237,7 @@ void CImageRenderUI::RecreateWindow()
     if (!IsVisible())
         m_hWnd->Show(false);
     GiveFocusBack();
-    m_dirty = 1;
+    RequestRedraw();
 }
 
 void CImageRenderUI::GiveFocusBack()
@@ -251,49 +252,32 @@ void CImageRenderUI::PushFrame(int width, int height, const uint8_t* pixels)
         return;
     const unsigned w = static_cast<unsigned>(width);
     const unsigned h = static_cast<unsigned>(height);
-    {
-        // The common case: one copy under the frame lock, no waiting for a drawing.
-        std::lock_guard<std::mutex> frame(m_frameLock);
-        if (w == m_frameWidth && h == m_frameHeight) {
-            if (StoreFrame(w, h, pixels))
-                m_dirty = 1;
-            return;
-        }
+    const uint64_t size = (static_cast<uint64_t>(w) << 32) | h;
+    if (m_frameSize == size) {
+        // The common case: one copy, no waiting for a drawing.
+        if (m_frames.Put(w, h, pixels))
+            RequestRedraw();
+        return;
     }
     // A new size: picture and refit change together under m_lock, so no
     // drawing shows the new picture with the old transform.
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    {
-        std::lock_guard<std::mutex> frame(m_frameLock);
-        if (!StoreFrame(w, h, pixels))
-            return;
-        m_frameWidth = w;
-        m_frameHeight = h;
-    }
+    if (!m_frames.Put(w, h, pixels))
+        return;
+    m_frameSize = size;
     if (w != m_imageWidth || h != m_imageHeight) {
         FitImage(width, height);
         ApplyViewToSprite();
         m_imageWidth = w;
         m_imageHeight = h;
     }
-    m_dirty = 1;
+    RequestRedraw();
 }
 
-bool CImageRenderUI::StoreFrame(unsigned width, unsigned height, const uint8_t* pixels)
+void CImageRenderUI::RequestRedraw()
 {
-    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
-    if (m_pending.capacity < bytes) {
-        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[bytes]);
-        if (!buffer)
-            return false;  // the previous picture stays
-        m_pending.pixels = std::move(buffer);
-        m_pending.capacity = bytes;
-    }
-    std::memcpy(m_pending.pixels.get(), pixels, bytes);
-    m_pending.width = width;
-    m_pending.height = height;
-    m_hasPending = true;
-    return true;
+    m_dirty = 1;
+    m_wake.Set();
 }
 
 void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
@@ -312,7 +296,7 @@ void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
                 sf::Event event;
                 while (m_window.isOpen() && m_window.pollEvent(event)) { }
             }
-            SleepMs(kIdlePollMs);
+            m_wake.Wait(kIdlePollMs);
             continue;
         }
         bool drawn = false;
@@ -335,7 +319,7 @@ void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
                 }
             }
             m_snapshotDone.notify_all();
-            SleepMs(kIdlePollMs);
+            m_wake.Wait(kIdlePollMs);
         }
     }
     m_threadDone->Set();
@@ -376,15 +360,8 @@ void CImageRenderUI::DrawFrame()
 
 void CImageRenderUI::UploadPendingFrame()
 {
-    {
-        std::lock_guard<std::mutex> frame(m_frameLock);
-        if (!m_hasPending)
-            return;
-        // The camera thread writes the next frame into the spare buffer.
-        std::swap(m_pending, m_uploading);
-        m_hasPending = false;
-    }
-    if (m_tiles.loadFromPixels(m_uploading.width, m_uploading.height, m_uploading.pixels.get()))
+    const FrameExchange::Frame* frame = m_frames.Take();
+    if (frame && m_tiles.loadFromPixels(frame->width, frame->height, frame->pixels.get()))
         m_sprite.setTiles(m_tiles);
 }
 
@@ -411,6 +388,7 @@ bool CImageRenderUI::SaveSnapshot(const std::string& path)
         std::unique_lock<std::mutex> lock(m_snapshotMutex);
         m_snapshotReady = false;
         m_snapshotWanted = true;
+        m_wake.Set();
         const bool answered
             = m_snapshotDone.wait_for(lock, kSnapshotWait, [this] { return m_snapshotReady; });
         m_snapshotWanted = false;
@@ -437,7 +415,7 @@ bool CImageRenderUI::SaveSnapshot(const std::string& path)
 void CImageRenderUI::SetRecording(bool recording)
 {
     m_recording = recording;
-    m_dirty = 1;
+    RequestRedraw();
 }
 
 void CImageRenderUI::RestartRecordClock()

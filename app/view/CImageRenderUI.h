@@ -12,22 +12,25 @@
 //   SetInternVisible, DoEvent, SaveSnapshot, SetRecording,
 //   RestartRecordClock, the container's operations, destruction.
 // - Camera thread: PushFrame, called while the camera controller holds its
-//   own lock. Lock order: controller lock, then m_lock, then m_frameLock.
+//   own lock. Lock order: controller lock, then m_lock.
 // - Render thread (started by Attach, stopped by Detach): draws.
 // - m_lock (re-entrant, shared with the measurement container) guards the
 //   render window, the sprite and tiles, the view transform, the image
-//   size, the container, the indicator and the record clock. m_frameLock
-//   guards only the frame waiting for upload, so a camera thread never
-//   waits for a drawing. m_dirty, m_recording and m_running are atomic flags.
+//   size, the container, the indicator and the record clock. Frames of an
+//   unchanged size pass through m_frames without m_lock, so a camera thread
+//   never waits for a drawing. m_dirty, m_recording and m_running are
+//   atomic flags.
 // - SaveSnapshot waits for the render thread: never call it with m_lock held.
 
 #include "app/measure/SFPrimitiveContainer.h"
 #include "app/view/BigSprite.h"
+#include "app/view/FrameExchange.h"
 #include "app/view/RoundedRectangleShape.h"
 #include "app/view/SFAnimatedSprite.h"
 #include "app/view/SFAnimation.h"
 #include "app/view/TiledTexture.h"
 #include "platform/duilib/CControlUI.h"
+#include "platform/system/Event.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -47,7 +50,6 @@
 namespace kelvara {
 
 class CPreviewChildWindow;
-class Event;
 
 class CImageRenderUI : public DuiLib::CControlUI
 {
@@ -103,19 +105,11 @@ public:
     unsigned GetDrawCount() const { return m_drawCount; }
 
 private:
-    struct PendingFrame
-    {
-        std::unique_ptr<uint8_t[]> pixels;
-        std::size_t capacity = 0;
-        unsigned width = 0;
-        unsigned height = 0;
-    };
-
     void FitImage(int width, int height);
     void RecreateWindow();
     void ApplyViewToSprite();
-    // Copies a frame into m_pending; false when it cannot be held.
-    bool StoreFrame(unsigned width, unsigned height, const uint8_t* pixels);
+    // Marks a redraw due and wakes the render thread.
+    void RequestRedraw();
     void RenderThread(CPreviewChildWindow* window);
     // Render thread, m_lock held.
     void DrawFrame();
@@ -152,13 +146,12 @@ private:
     RoundedRectangleShape m_indicatorBox;
     std::atomic<unsigned> m_drawCount{0};
 
-    // The frame waiting for upload, and the render thread's spare buffer.
-    std::mutex m_frameLock;
-    PendingFrame m_pending;
-    bool m_hasPending = false;
-    unsigned m_frameWidth = 0;  // size of the last frame taken
-    unsigned m_frameHeight = 0;
-    PendingFrame m_uploading;
+    // Frames on their way to the render thread, and the size of the last
+    // one accepted (width << 32 | height; written by the camera thread).
+    FrameExchange m_frames;
+    std::atomic<uint64_t> m_frameSize{0};
+    // Wakes the render thread early from its 3 ms poll.
+    kelvara::Event m_wake{false, false};
 
     // A snapshot asked of the render thread.
     std::mutex m_snapshotMutex;

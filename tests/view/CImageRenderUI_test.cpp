@@ -9,10 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <string>
 #include <thread>
@@ -30,13 +32,11 @@ constexpr int kTop = 60;
 
 std::vector<uint8_t> Solid(int w, int h, sf::Color color)
 {
+    const uint8_t rgba[4] = {color.r, color.g, color.b, 255};
+    uint32_t word;
+    std::memcpy(&word, rgba, 4);
     std::vector<uint8_t> pixels(static_cast<std::size_t>(w) * h * 4);
-    for (std::size_t i = 0; i < pixels.size(); i += 4) {
-        pixels[i] = color.r;
-        pixels[i + 1] = color.g;
-        pixels[i + 2] = color.b;
-        pixels[i + 3] = 255;
-    }
+    std::fill_n(reinterpret_cast<uint32_t*>(pixels.data()), static_cast<std::size_t>(w) * h, word);
     return pixels;
 }
 
