@@ -75,7 +75,8 @@ public:
     bool LoadResources();
     // Starts drawing on window: places it, makes the render window, points
     // the measurements' messages at its parent and starts the render thread.
-    // 1 on success, 0 when window is no window (nothing starts).
+    // 1 on success, 0 when window is no window (nothing starts). window must
+    // stay until Detach.
     int Attach(CPreviewChildWindow* window);
     // Stops the render thread (waiting up to 1 s; a thread still busy then is
     // joined at destruction at the latest) and closes the render window.
@@ -94,7 +95,10 @@ public:
     bool IsRecording() const { return m_recording; }
     // The indicator's timer starts again from 0.
     void RestartRecordClock();
+    // The measurements; the main window reaches tool, calibration, results
+    // and CSV through them.
     SFPrimitiveContainer& GetContainer() { return m_container; }
+    // The preview's lock, for reading primitives from the UI thread.
     std::recursive_mutex& GetLock() { return m_lock; }
 
     // The view transform: view = image * zoom + origin (under m_lock).

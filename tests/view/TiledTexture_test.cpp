@@ -1,6 +1,7 @@
 // Tiles of a picture larger than one texture: content, reuse, failure, drawing.
 #include "app/view/BigSprite.h"
 #include "app/view/TiledTexture.h"
+#include "tests/support/view/PreviewHostWindow.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -111,3 +112,7 @@ TEST(BigSprite, DrawsEveryTileUnderItsTransform)
         EXPECT_EQ(shot.getPixel(t.x, t.y), Expected(t.x - 10, t.y - 20, 5)) << t.x << "," << t.y;
     EXPECT_EQ(shot.getPixel(5, 5), sf::Color::Black);
 }
+
+namespace {
+const bool g_driverKept = (kelvara::test::KeepGlDriverLoaded(), true);
+}  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support/view/PreviewHostWindow.h"
 
+#include <SFML/Window/Context.hpp>
+
 #include <algorithm>
 #include <chrono>
 #include <strings.h>
@@ -17,6 +19,12 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
             loop->PumpOnce(5);
     }
     return true;
+}
+
+void KeepGlDriverLoaded()
+{
+    static const sf::Context* const context = new sf::Context;
+    (void)context;
 }
 
 DuiLib::CDuiString PreviewHostWindow::GetSkinFile()
@@ -50,6 +58,7 @@ LRESULT PreviewHostWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam
 
 bool PreviewHostWindow::Open(int x, int y, int width, int height, bool loadResources, bool attach)
 {
+    KeepGlDriverLoaded();
     if (Create(nullptr, "Preview host", UI_WNDSTYLE_FRAME, 0, x, y, width, height) == nullptr)
         return false;
     ResizeClient(width, height);

@@ -40,6 +40,10 @@ private:
     std::vector<UINT> m_messages;
 };
 
+// Keeps one GL context, and so the GL driver, loaded until the program
+// ends: the leak checker can then still name the driver's own allocations.
+void KeepGlDriverLoaded();
+
 // Pumps the calling thread's message loop until done() or timeoutMs passed.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
