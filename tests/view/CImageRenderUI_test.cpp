@@ -107,19 +107,19 @@ TEST_F(PreviewTest, FramesFromTheCameraThreadShowFittedAndCentred)
     ASSERT_EQ(empty.getSize(), sf::Vector2u(800, 500));
     EXPECT_EQ(empty.getPixel(400, 250), sf::Color::Black);
 
-    // 8000 x 6000 in 800 x 500: zoom 1/12, bars of 66.7 pixels left and right.
-    std::vector<uint8_t> frame = Solid(8000, 6000, sf::Color::Blue);
-    FillRect(frame, 8000, 3600, 2400, 4400, 3600, sf::Color::Red);
-    PushFromCameraThread(preview, 8000, 6000, frame);
-    EXPECT_NEAR(preview->GetViewZoom(), 1.0f / 12.0f, 1e-6);
+    // 4000 x 3000 in 800 x 500: zoom 1/6, bars of 66.7 pixels left and right.
+    std::vector<uint8_t> frame = Solid(4000, 3000, sf::Color::Blue);
+    FillRect(frame, 4000, 1800, 1200, 2200, 1800, sf::Color::Red);
+    PushFromCameraThread(preview, 4000, 3000, frame);
+    EXPECT_NEAR(preview->GetViewZoom(), 1.0f / 6.0f, 1e-6);
     EXPECT_NEAR(preview->GetViewOriginX(), 66.667f, 1e-3);
     EXPECT_EQ(preview->GetViewOriginY(), 0.0f);
 
     sf::Image shot = Snapshot();
     EXPECT_EQ(shot.getPixel(60, 250), sf::Color::Black);
     EXPECT_EQ(shot.getPixel(70, 250), sf::Color::Blue);
-    EXPECT_EQ(shot.getPixel(400, 250), sf::Color::Red);  // image (4000, 3000)
-    EXPECT_EQ(shot.getPixel(400, 190), sf::Color::Blue);  // image (4000, 2280)
+    EXPECT_EQ(shot.getPixel(400, 250), sf::Color::Red);  // image (2000, 1500)
+    EXPECT_EQ(shot.getPixel(400, 190), sf::Color::Blue);  // image (2000, 1140)
     EXPECT_EQ(shot.getPixel(730, 10), sf::Color::Blue);
     EXPECT_EQ(shot.getPixel(740, 10), sf::Color::Black);
 }
