@@ -23,6 +23,10 @@ namespace kelvara {
 namespace {
 
 constexpr uint32_t kIdlePollMs = 3;
+// After this many idle polls (about 0.3 s) only exposures are polled for, and
+// less often: everything else wakes the render thread at once.
+constexpr unsigned kBusyPolls = 100;
+constexpr uint32_t kQuietPollMs = 20;
 constexpr uint32_t kStopWaitMs = 1000;
 constexpr auto kSnapshotWait = std::chrono::seconds(5);
 
@@ -291,14 +295,15 @@ void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
             m_dirty = 1;
         // Taking the flag before drawing: a frame pushed meanwhile sets it again.
         if (m_dirty.exchange(0) == 0 && !m_snapshotWanted) {
-            if (++idleRounds % 256 == 0) {
+            if (++idleRounds % 64 == 0) {
                 std::lock_guard<std::recursive_mutex> lock(m_lock);
                 sf::Event event;
                 while (m_window.isOpen() && m_window.pollEvent(event)) { }
             }
-            m_wake.Wait(kIdlePollMs);
+            m_wake.Wait(idleRounds < kBusyPolls ? kIdlePollMs : kQuietPollMs);
             continue;
         }
+        idleRounds = 0;
         bool drawn = false;
         {
             std::lock_guard<std::recursive_mutex> lock(m_lock);

@@ -21,6 +21,9 @@
 //   never waits for a drawing. m_dirty, m_recording and m_running are
 //   atomic flags.
 // - SaveSnapshot waits for the render thread: never call it with m_lock held.
+// - Redraws happen only when something changed. New frames, mouse events
+//   and requests wake the render thread at once; otherwise it polls every
+//   3 ms, and after a while without work every 20 ms, for exposures.
 
 #include "app/measure/SFPrimitiveContainer.h"
 #include "app/view/BigSprite.h"

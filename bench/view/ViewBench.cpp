@@ -1,15 +1,19 @@
 // The preview's hot paths against the bare calls they are made of:
 // - PushFrame on the calling thread against one memcpy of the frame;
 // - the render thread's frames per second, with a new frame always waiting,
-//   against a bare texture upload of the same size;
+//   against a bare texture upload of the same size and against the bare SFML
+//   calls of one drawing (upload, clear, draw scaled, display);
 // - the render thread's CPU use when nothing changes (10 s).
 #include "tests/support/view/PreviewHostWindow.h"
 
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Context.hpp>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -18,6 +22,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <thread>
+#include <time.h>
 #include <vector>
 
 using namespace kelvara;
@@ -25,7 +30,15 @@ using namespace kelvara;
 namespace {
 
 kelvara::test::PreviewHostWindow* g_host = nullptr;
-std::map<std::string, double> g_secondsPerOp;  // name/size -> seconds per operation
+std::map<std::string, double> g_secondsPerOp;  // name/size -> wall seconds per operation
+std::map<std::string, double> g_cpuPerOp;  // name/size -> calling thread's CPU seconds per operation
+
+double ThreadCpuSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
 
 std::vector<uint8_t> Frame(int w, int h)
 {
@@ -40,10 +53,12 @@ std::string Key(const char* name, const benchmark::State& state)
     return std::string(name) + "/" + std::to_string(state.range(0)) + "x" + std::to_string(state.range(1));
 }
 
-void Record(const char* name, benchmark::State& state, std::chrono::steady_clock::duration total)
+void Record(
+    const char* name, benchmark::State& state, std::chrono::steady_clock::duration total, double cpu = 0)
 {
-    g_secondsPerOp[Key(name, state)]
-        = std::chrono::duration<double>(total).count() / static_cast<double>(state.iterations());
+    const double n = static_cast<double>(state.iterations());
+    g_secondsPerOp[Key(name, state)] = std::chrono::duration<double>(total).count() / n;
+    g_cpuPerOp[Key(name, state)] = cpu / n;
 }
 
 void BM_Memcpy(benchmark::State& state)
@@ -51,12 +66,13 @@ void BM_Memcpy(benchmark::State& state)
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
     std::vector<uint8_t> src = Frame(w, h);
     std::vector<uint8_t> dst(src.size());
+    const double cpu = ThreadCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         std::memcpy(dst.data(), src.data(), src.size());
         benchmark::ClobberMemory();
     }
-    Record("memcpy", state, std::chrono::steady_clock::now() - start);
+    Record("memcpy", state, std::chrono::steady_clock::now() - start, ThreadCpuSeconds() - cpu);
 }
 
 void BM_PushFrame(benchmark::State& state)
@@ -69,10 +85,11 @@ void BM_PushFrame(benchmark::State& state)
         preview->PushFrame(w, h, src.data());
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    const double cpu = ThreadCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state)
         preview->PushFrame(w, h, src.data());
-    Record("PushFrame", state, std::chrono::steady_clock::now() - start);
+    Record("PushFrame", state, std::chrono::steady_clock::now() - start, ThreadCpuSeconds() - cpu);
 }
 
 void BM_TextureUpload(benchmark::State& state)
@@ -86,6 +103,32 @@ void BM_TextureUpload(benchmark::State& state)
     for (auto _ : state)
         texture.update(src.data(), w, h, 0, 0);
     Record("upload", state, std::chrono::steady_clock::now() - start);
+}
+
+// The bare SFML calls of one preview drawing: upload a frame, clear, draw it
+// scaled into a window of the preview's size, display.
+void BM_BareSfmlFrame(benchmark::State& state)
+{
+    const unsigned w = static_cast<unsigned>(state.range(0)), h = static_cast<unsigned>(state.range(1));
+    std::vector<uint8_t> src = Frame(static_cast<int>(w), static_cast<int>(h));
+    const sf::Vector2u size(static_cast<unsigned>(g_host->Preview()->GetWidth()),
+        static_cast<unsigned>(g_host->Preview()->GetHeight()));
+    sf::RenderWindow window(sf::VideoMode(size.x, size.y), "bare", sf::Style::None);
+    sf::Texture texture;
+    texture.create(w, h);
+    sf::Sprite sprite(texture);
+    const float zoom = std::min(static_cast<float>(size.x) / static_cast<float>(w),
+        static_cast<float>(size.y) / static_cast<float>(h));
+    sprite.setScale(zoom, zoom);
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        texture.update(src.data(), w, h, 0, 0);
+        window.clear();
+        window.draw(sprite);
+        window.display();
+    }
+    Record("bare", state, std::chrono::steady_clock::now() - start);
+    window.close();
 }
 
 // One iteration: the render thread finishes one more drawing while a camera
@@ -150,6 +193,11 @@ void BM_IdleRenderThread(benchmark::State& state)
 BENCHMARK(BM_Memcpy)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PushFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TextureUpload)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareSfmlFrame)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_RenderFrame)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
@@ -178,12 +226,23 @@ int main(int argc, char** argv)
             auto it = g_secondsPerOp.find(std::string(name) + "/" + s);
             return it == g_secondsPerOp.end() ? 0.0 : it->second;
         };
-        if (get("memcpy") > 0 && get("PushFrame") > 0)
-            std::printf("  %s PushFrame / memcpy: %.2f (%.3f ms vs %.3f ms)\n", size,
-                get("PushFrame") / get("memcpy"), get("PushFrame") * 1e3, get("memcpy") * 1e3);
-        if (get("render") > 0 && get("upload") > 0)
-            std::printf("  %s render fps: %.1f, bare upload rate: %.1f/s, ratio %.2f\n", size,
-                1.0 / get("render"), 1.0 / get("upload"), get("upload") / get("render"));
+        auto cpu = [&](const char* name) {
+            auto it = g_cpuPerOp.find(std::string(name) + "/" + s);
+            return it == g_cpuPerOp.end() ? 0.0 : it->second;
+        };
+        if (get("memcpy") > 0 && get("PushFrame") > 0) {
+            std::printf("  %s PushFrame / memcpy, calling thread's CPU time: %.2f (%.3f ms vs %.3f ms)\n",
+                size, cpu("PushFrame") / cpu("memcpy"), cpu("PushFrame") * 1e3, cpu("memcpy") * 1e3);
+            std::printf("  %s PushFrame / memcpy, wall clock (render thread busy meanwhile): %.2f (%.3f vs "
+                        "%.3f ms)\n",
+                size, get("PushFrame") / get("memcpy"), get("PushFrame") * 1e3, get("memcpy") * 1e3);
+        }
+        if (get("render") > 0 && get("upload") > 0 && get("bare") > 0)
+            std::printf(
+                "  %s render thread %.1f fps; bare upload %.1f/s (ratio %.2f); bare SFML drawing %.1f/s "
+                "(ratio %.2f)\n",
+                size, 1.0 / get("render"), 1.0 / get("upload"), get("upload") / get("render"),
+                1.0 / get("bare"), get("bare") / get("render"));
     }
     return 0;
 }
