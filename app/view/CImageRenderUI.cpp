@@ -60,6 +60,7 @@ CImageRenderUI::~CImageRenderUI()
     m_running = 0;
     if (m_runGate)
         m_runGate->Set();
+    m_wake.Set();
     if (m_thread.joinable())
         m_thread.join();
     std::lock_guard<std::recursive_mutex> lock(m_lock);
