@@ -131,18 +131,23 @@ void BM_BareSfmlFrame(benchmark::State& state)
     window.close();
 }
 
-// One iteration: the render thread finishes one more drawing while a camera
-// thread keeps a new frame waiting.
+// One iteration: the render thread finishes one more drawing, with a new
+// frame waiting each time.
 void BM_RenderFrame(benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
     std::vector<uint8_t> src = Frame(w, h);
     CImageRenderUI* preview = g_host->Preview();
     std::atomic<bool> stop{false};
+    // Like a camera that is always one frame ahead: a new frame as soon as
+    // the render thread started drawing the last one.
     std::thread camera([&] {
+        unsigned seen = preview->GetDrawCount();
         while (!stop) {
             preview->PushFrame(w, h, src.data());
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            while (!stop && preview->GetDrawCount() == seen)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            seen = preview->GetDrawCount();
         }
     });
     unsigned last = preview->GetDrawCount();
