@@ -23,8 +23,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
 
 void KeepGlDriverLoaded()
 {
-    static const sf::Context* const context = new sf::Context;
-    (void)context;
+    // Not left current: the calling thread's own drawing must not land in it.
+    static const bool kept = (new sf::Context)->setActive(false);
+    (void)kept;
 }
 
 DuiLib::CDuiString PreviewHostWindow::GetSkinFile()
