@@ -24,8 +24,8 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
 void KeepGlDriverLoaded()
 {
     // Not left current: the calling thread's own drawing must not land in it.
-    static const bool kept = (new sf::Context)->setActive(false);
-    (void)kept;
+    static sf::Context* const context = new sf::Context;
+    context->setActive(false);
 }
 
 DuiLib::CDuiString PreviewHostWindow::GetSkinFile()
