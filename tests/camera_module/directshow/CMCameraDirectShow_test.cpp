@@ -230,8 +230,11 @@ TEST_F(DirectShowCamera, StreamsAtTheConfiguredRate)
     const double rate = frames / elapsed;
     printf("streamed %d frames in %.3f s: %.2f fps, measured %.2f fps\n", frames, elapsed, rate,
         camera->GetFrameRate());
-    EXPECT_NEAR(rate, 30.0, 1.5);
-    EXPECT_NEAR(camera->GetFrameRate(), 30.0f, 1.5f);
+    // The long run holds the camera to 5 %; the short default run shares two
+    // cores with the rest of the suite (and sanitizers), so it allows 15 %.
+    const double tolerance = longRun ? 1.5 : 4.5;
+    EXPECT_NEAR(rate, 30.0, tolerance);
+    EXPECT_NEAR(camera->GetFrameRate(), 30.0, tolerance);
 }
 
 TEST_F(DirectShowCamera, PauseDropsFramesAndReleaseThenInitWorks)
