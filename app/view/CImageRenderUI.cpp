@@ -1,0 +1,467 @@
+#include "app/view/CImageRenderUI.h"
+
+#include "app/view/CPreviewChildWindow.h"
+#include "app/view/ImageFit.h"
+#include "app/view/RecordingIndicator.h"
+#include "platform/duilib/CWindowWnd.h"
+#include "platform/system/Event.h"
+#include "platform/system/ProgramDirectory.h"
+#include "platform/system/Tick.h"
+
+#include <SFML/System/Err.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <sstream>
+#include <unistd.h>
+
+namespace kelvara {
+
+namespace {
+
+constexpr uint32_t kIdlePollMs = 3;
+constexpr uint32_t kStopWaitMs = 1000;
+constexpr auto kSnapshotWait = std::chrono::seconds(5);
+
+// "dir/name.png" -> "dir/name.tmp-<pid>.png": the same extension, so the
+// image is written in the same format before it takes the final name.
+std::string TemporaryPathFor(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const std::string tag = ".tmp-" + std::to_string(getpid());
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + tag;
+    return path.substr(0, dot) + tag + path.substr(dot);
+}
+
+}  // namespace
+
+CImageRenderUI::CImageRenderUI()
+    : m_recordSprite(sf::seconds(0.2f), false, true)
+    , m_indicatorBox(sf::Vector2f(145.0f, 44.0f), 6.0f, 10)
+{
+    m_container.SetLock(&m_lock);
+    m_tiles.setSmooth(false);
+    m_indicatorBox.setPosition(5.0f, 5.0f);
+    m_indicatorBox.setFillColor(sf::Color(0, 0, 0, 128));
+    m_indicatorBox.setOutlineThickness(0.0f);
+}
+
+CImageRenderUI::~CImageRenderUI()
+{
+    m_running = 0;
+    if (m_runGate)
+        m_runGate->Set();
+    if (m_thread.joinable())
+        m_thread.join();
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_window.close();
+}
+
+void* CImageRenderUI::GetInterface(const char* name)
+{
+    if (name != nullptr && std::strcmp(name, "ImageRender") == 0)
+        return this;
+    return CControlUI::GetInterface(name);
+}
+
+bool CImageRenderUI::LoadResources()
+{
+    const std::string directory = GetProgramDirectory();
+    if (directory.empty())
+        return false;
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    if (!m_recordTexture.loadFromFile(directory + "recording.png"))
+        return false;
+    m_recordAnimation.frames.clear();
+    AppendRecordingFrames(m_recordAnimation, &m_recordTexture);
+    m_recordSprite.setFrameTime(sf::seconds(0.1f));
+    m_recordSprite.setPosition(15.0f, 17.0f);
+    if (m_font.loadFromFile(directory + "fzht.ttf")) {
+        m_timeText.setFont(m_font);
+        m_timeText.setCharacterSize(24);
+        m_timeText.setFillColor(sf::Color(255, 255, 255, 255));
+        m_timeText.setStyle(sf::Text::Bold);
+        m_timeText.setPosition(44.0f, 11.0f);
+    }
+    return true;
+}
+
+int CImageRenderUI::Attach(CPreviewChildWindow* window)
+{
+    if (window == nullptr || !window->IsWindow())
+        return 0;
+    if (m_thread.joinable())
+        Detach();
+    if (m_thread.joinable())
+        m_thread.join();  // a thread that outlived its second: it must end before another starts
+
+    m_hWnd = window;
+    SetPos(GetPos(), false);
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_container.SetNotifyWindow(window->GetParent());
+    }
+    m_running = 1;
+    m_runGate = std::make_unique<kelvara::Event>(true, true);
+    m_threadDone = std::make_unique<kelvara::Event>(true, false);
+    m_thread = std::thread(&CImageRenderUI::RenderThread, this, window);
+    return 1;
+}
+
+CPreviewChildWindow* CImageRenderUI::Detach()
+{
+    CPreviewChildWindow* previous = m_hWnd;
+    m_running = 0;
+    if (m_runGate)
+        m_runGate->Set();
+    if (m_thread.joinable() && m_threadDone->Wait(kStopWaitMs))
+        m_thread.join();
+    {
+        // The child window may go away after this: SFML must let go of it.
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_window.close();
+    }
+    m_hWnd = nullptr;
+    return previous;
+}
+
+void CImageRenderUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    CControlUI::SetPos(rc, bNeedInvalidate);
+    {
+        // The camera thread fits frames to this copy, never to the toolkit's rectangle.
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_viewWidth = static_cast<float>(GetWidth());
+        m_viewHeight = static_cast<float>(GetHeight());
+    }
+    if (m_hWnd == nullptr || rc.top >= rc.bottom || rc.left >= rc.right)
+        return;
+    m_hWnd->Move(static_cast<int>(rc.left), static_cast<int>(rc.top), static_cast<int>(rc.right - rc.left),
+        static_cast<int>(rc.bottom - rc.top));
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_container.SetRect(rc);
+    FitImage(static_cast<int>(m_imageWidth), static_cast<int>(m_imageHeight));
+    ApplyViewToSprite();
+    RecreateWindow();
+}
+
+void CImageRenderUI::SetInternVisible(bool visible)
+{
+    CControlUI::SetInternVisible(visible);
+    if (m_hWnd)
+        m_hWnd->Show(visible);
+}
+
+void CImageRenderUI::DoEvent(DuiLib::TEventUI& event)
+{
+    const float x = static_cast<float>(event.ptMouse.x);
+    const float y = static_cast<float>(event.ptMouse.y);
+    switch (event.Type) {
+    case DuiLib::UIEVENT_MOUSEMOVE: {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_container.OnMouseMove(x, y);
+        m_dirty = 1;
+        break;
+    }
+    case DuiLib::UIEVENT_BUTTONDOWN: {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_container.OnMouseDown(x, y);
+        m_dirty = 1;
+        break;
+    }
+    case DuiLib::UIEVENT_BUTTONUP: {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_container.OnMouseUp(x, y);
+        m_dirty = 1;
+        break;
+    }
+    case DuiLib::UIEVENT_RBUTTONDOWN: {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_container.OnRightButtonDown(x, y);
+        m_dirty = 1;
+        break;
+    }
+    case DuiLib::UIEVENT_DBLCLICK:
+        if (m_hWnd)
+            ::SendMessage(m_hWnd->GetParent(), WM_LEAVE_FULLSCREEN, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void CImageRenderUI::FitImage(int width, int height)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    ViewFit fit;
+    if (!ComputeImageFit(width, height, m_viewWidth, m_viewHeight, fit))
+        return;
+    m_viewZoom = fit.zoom;
+    m_viewOriginX = fit.originX;
+    m_viewOriginY = fit.originY;
+    m_container.SetViewTransform(fit.originX, fit.originY, fit.zoom);
+}
+
+void CImageRenderUI::ApplyViewToSprite()
+{
+    m_sprite.setPosition(m_viewOriginX, m_viewOriginY);
+    m_sprite.setScale(m_viewZoom, m_viewZoom);
+}
+
+void CImageRenderUI::RecreateWindow()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_window.close();
+    if (m_hWnd == nullptr)
+        return;
+    const sf::ContextSettings settings(0, 0, 8, 1, 1);
+    {
+        // Drivers rarely offer the asked-for antialiasing on an existing
+        // window; SFML's note about that is kept unless creation fails.
+        std::ostringstream notes;
+        std::streambuf* previous = sf::err().rdbuf(notes.rdbuf());
+        m_window.create(static_cast<sf::WindowHandle>(m_hWnd->GetNativeHandle()), settings);
+        sf::err().rdbuf(previous);
+        if (!m_window.isOpen())
+            std::fprintf(stderr, "%s", notes.str().c_str());
+    }
+    // The render thread makes the context current when it draws.
+    m_window.setActive(false);
+    // SFML maps the window it opens on and takes the keyboard focus.
+    if (!IsVisible())
+        m_hWnd->Show(false);
+    GiveFocusBack();
+    m_dirty = 1;
+}
+
+void CImageRenderUI::GiveFocusBack()
+{
+    if (DuiLib::CWindowWnd* host = DuiLib::CWindowWnd::FromHandle(m_hWnd->GetParent()))
+        host->SetFocus();
+}
+
+void CImageRenderUI::PushFrame(int width, int height, const uint8_t* pixels)
+{
+    if (width <= 0 || height <= 0 || pixels == nullptr)
+        return;
+    const unsigned w = static_cast<unsigned>(width);
+    const unsigned h = static_cast<unsigned>(height);
+    {
+        // The common case: one copy under the frame lock, no waiting for a drawing.
+        std::lock_guard<std::mutex> frame(m_frameLock);
+        if (w == m_frameWidth && h == m_frameHeight) {
+            if (StoreFrame(w, h, pixels))
+                m_dirty = 1;
+            return;
+        }
+    }
+    // A new size: picture and refit change together under m_lock, so no
+    // drawing shows the new picture with the old transform.
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    {
+        std::lock_guard<std::mutex> frame(m_frameLock);
+        if (!StoreFrame(w, h, pixels))
+            return;
+        m_frameWidth = w;
+        m_frameHeight = h;
+    }
+    if (w != m_imageWidth || h != m_imageHeight) {
+        FitImage(width, height);
+        ApplyViewToSprite();
+        m_imageWidth = w;
+        m_imageHeight = h;
+    }
+    m_dirty = 1;
+}
+
+bool CImageRenderUI::StoreFrame(unsigned width, unsigned height, const uint8_t* pixels)
+{
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+    if (m_pending.capacity < bytes) {
+        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[bytes]);
+        if (!buffer)
+            return false;  // the previous picture stays
+        m_pending.pixels = std::move(buffer);
+        m_pending.capacity = bytes;
+    }
+    std::memcpy(m_pending.pixels.get(), pixels, bytes);
+    m_pending.width = width;
+    m_pending.height = height;
+    m_hasPending = true;
+    return true;
+}
+
+void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
+{
+    unsigned idleRounds = 0;
+    while (m_running) {
+        m_runGate->Wait();
+        if (!m_running)
+            break;
+        if (window->TakeExposed())
+            m_dirty = 1;
+        // Taking the flag before drawing: a frame pushed meanwhile sets it again.
+        if (m_dirty.exchange(0) == 0 && !m_snapshotWanted) {
+            if (++idleRounds % 256 == 0) {
+                std::lock_guard<std::recursive_mutex> lock(m_lock);
+                sf::Event event;
+                while (m_window.isOpen() && m_window.pollEvent(event)) { }
+            }
+            SleepMs(kIdlePollMs);
+            continue;
+        }
+        bool drawn = false;
+        {
+            std::lock_guard<std::recursive_mutex> lock(m_lock);
+            if (m_window.isOpen()) {
+                DrawFrame();
+                drawn = true;
+            }
+        }
+        if (!drawn) {
+            // Nothing to draw on: keep the redraw due and answer a snapshot with nothing.
+            m_dirty = 1;
+            {
+                std::lock_guard<std::mutex> lock(m_snapshotMutex);
+                if (m_snapshotWanted) {
+                    m_snapshot = sf::Image();
+                    m_snapshotWanted = false;
+                    m_snapshotReady = true;
+                }
+            }
+            m_snapshotDone.notify_all();
+            SleepMs(kIdlePollMs);
+        }
+    }
+    m_threadDone->Set();
+}
+
+void CImageRenderUI::DrawFrame()
+{
+    sf::Event event;
+    while (m_window.pollEvent(event)) { }
+    m_window.setActive(true);
+    UploadPendingFrame();
+    m_window.clear(sf::Color(0, 0, 0, 255));
+    if (m_tiles.getWidth() != 0 && m_tiles.getHeight() != 0)
+        m_window.draw(m_sprite);
+    m_window.draw(m_container);
+    if (m_recording && !m_recordAnimation.frames.empty())
+        DrawRecordingIndicator();
+    if (m_snapshotWanted) {
+        // Read back before display: the back buffer holds what is shown next.
+        sf::Image image;
+        sf::Texture texture;
+        if (texture.create(m_window.getSize().x, m_window.getSize().y)) {
+            texture.update(m_window);
+            image = texture.copyToImage();
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_snapshotMutex);
+            m_snapshot = image;
+            m_snapshotWanted = false;
+            m_snapshotReady = true;
+        }
+        m_snapshotDone.notify_all();
+    }
+    m_window.display();
+    m_window.setActive(false);
+    ++m_drawCount;
+}
+
+void CImageRenderUI::UploadPendingFrame()
+{
+    {
+        std::lock_guard<std::mutex> frame(m_frameLock);
+        if (!m_hasPending)
+            return;
+        // The camera thread writes the next frame into the spare buffer.
+        std::swap(m_pending, m_uploading);
+        m_hasPending = false;
+    }
+    if (m_tiles.loadFromPixels(m_uploading.width, m_uploading.height, m_uploading.pixels.get()))
+        m_sprite.setTiles(m_tiles);
+}
+
+void CImageRenderUI::DrawRecordingIndicator()
+{
+    m_window.draw(m_indicatorBox);
+    const sf::Time dt = m_frameClock.restart();
+    if (m_recordSprite.getAnimation() != &m_recordAnimation)
+        m_recordSprite.setAnimation(m_recordAnimation);
+    m_recordSprite.play();
+    m_recordSprite.update(dt);
+    m_window.draw(m_recordSprite);
+    const long long seconds = m_recordClock.getElapsedTime().asMicroseconds() / 1000000;
+    m_timeText.setString(FormatElapsedTime(seconds));
+    m_window.draw(m_timeText);
+}
+
+bool CImageRenderUI::SaveSnapshot(const std::string& path)
+{
+    if (!m_thread.joinable() || !m_running)
+        return false;
+    sf::Image image;
+    {
+        std::unique_lock<std::mutex> lock(m_snapshotMutex);
+        m_snapshotReady = false;
+        m_snapshotWanted = true;
+        const bool answered
+            = m_snapshotDone.wait_for(lock, kSnapshotWait, [this] { return m_snapshotReady; });
+        m_snapshotWanted = false;
+        if (!answered)
+            return false;
+        image = m_snapshot;
+        m_snapshot = sf::Image();
+    }
+    if (image.getSize().x == 0 || image.getSize().y == 0)
+        return false;
+    // Written under another name first, so a failed write leaves no broken file.
+    const std::string temporary = TemporaryPathFor(path);
+    if (!image.saveToFile(temporary)) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+void CImageRenderUI::SetRecording(bool recording)
+{
+    m_recording = recording;
+    m_dirty = 1;
+}
+
+void CImageRenderUI::RestartRecordClock()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_recordClock.restart();
+}
+
+float CImageRenderUI::GetViewZoom() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_viewZoom;
+}
+
+float CImageRenderUI::GetViewOriginX() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_viewOriginX;
+}
+
+float CImageRenderUI::GetViewOriginY() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_viewOriginY;
+}
+
+}  // namespace kelvara

@@ -1,0 +1,171 @@
+#pragma once
+// The live preview: a toolkit control that shows the camera picture fitted
+// into its rectangle, the measurement overlay and, while recording, the
+// recording indicator with the elapsed time. It does not paint through the
+// toolkit: it draws with SFML on its own native child window, laid exactly
+// over the control, from a render thread of its own, whenever a redraw is
+// due. Made by the program's control factory for the skin element
+// "ImageRender".
+//
+// Threads and locks:
+// - UI thread: construction, LoadResources, Attach, Detach, SetPos,
+//   SetInternVisible, DoEvent, SaveSnapshot, SetRecording,
+//   RestartRecordClock, the container's operations, destruction.
+// - Camera thread: PushFrame, called while the camera controller holds its
+//   own lock. Lock order: controller lock, then m_lock, then m_frameLock.
+// - Render thread (started by Attach, stopped by Detach): draws.
+// - m_lock (re-entrant, shared with the measurement container) guards the
+//   render window, the sprite and tiles, the view transform, the image
+//   size, the container, the indicator and the record clock. m_frameLock
+//   guards only the frame waiting for upload, so a camera thread never
+//   waits for a drawing. m_dirty, m_recording and m_running are atomic flags.
+// - SaveSnapshot waits for the render thread: never call it with m_lock held.
+
+#include "app/measure/SFPrimitiveContainer.h"
+#include "app/view/BigSprite.h"
+#include "app/view/RoundedRectangleShape.h"
+#include "app/view/SFAnimatedSprite.h"
+#include "app/view/SFAnimation.h"
+#include "app/view/TiledTexture.h"
+#include "platform/duilib/CControlUI.h"
+
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Clock.hpp>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace kelvara {
+
+class CPreviewChildWindow;
+class Event;
+
+class CImageRenderUI : public DuiLib::CControlUI
+{
+public:
+    CImageRenderUI();
+    ~CImageRenderUI() override;
+
+    const char* GetClass() const override { return "ImageRenderUI"; }
+    void* GetInterface(const char* name) override;
+    // Places the control, then the child window over it; refits the picture
+    // and the measurements and re-creates the render window.
+    void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+    // Shows or hides the child window with the control.
+    void SetInternVisible(bool visible = true) override;
+    // Mouse move, left down and up, right down go to the measurements;
+    // a double click asks the host window to leave full screen.
+    void DoEvent(DuiLib::TEventUI& event) override;
+
+    // Loads "recording.png" (the indicator strip) and "fzht.ttf" (the timer
+    // font) from the program directory. False when the directory is unknown
+    // or the strip cannot be loaded (no indicator is drawn then); a missing
+    // font only leaves the timer text out.
+    bool LoadResources();
+    // Starts drawing on window: places it, makes the render window, points
+    // the measurements' messages at its parent and starts the render thread.
+    // 1 on success, 0 when window is no window (nothing starts).
+    int Attach(CPreviewChildWindow* window);
+    // Stops the render thread (waiting up to 1 s; a thread still busy then is
+    // joined at destruction at the latest) and closes the render window.
+    // Returns the previous window, which is not destroyed here.
+    CPreviewChildWindow* Detach();
+    // Camera thread: copies width x height R,G,B,A pixels (rows top to
+    // bottom) for the next drawing. Frames without area or pixels are ignored.
+    void PushFrame(int width, int height, const uint8_t* pixels);
+    // Saves what the preview shows (picture, measurements, indicator) to
+    // path, in the format of its extension. False when nothing is attached
+    // or the file cannot be written.
+    bool SaveSnapshot(const std::string& path);
+
+    // The recording indicator is drawn while set.
+    void SetRecording(bool recording);
+    bool IsRecording() const { return m_recording; }
+    // The indicator's timer starts again from 0.
+    void RestartRecordClock();
+    SFPrimitiveContainer& GetContainer() { return m_container; }
+    std::recursive_mutex& GetLock() { return m_lock; }
+
+    // The view transform: view = image * zoom + origin (under m_lock).
+    float GetViewZoom() const;
+    float GetViewOriginX() const;
+    float GetViewOriginY() const;
+    // Frames drawn so far (for checks of the redraw-on-change rule).
+    unsigned GetDrawCount() const { return m_drawCount; }
+
+private:
+    struct PendingFrame
+    {
+        std::unique_ptr<uint8_t[]> pixels;
+        std::size_t capacity = 0;
+        unsigned width = 0;
+        unsigned height = 0;
+    };
+
+    void FitImage(int width, int height);
+    void RecreateWindow();
+    void ApplyViewToSprite();
+    // Copies a frame into m_pending; false when it cannot be held.
+    bool StoreFrame(unsigned width, unsigned height, const uint8_t* pixels);
+    void RenderThread(CPreviewChildWindow* window);
+    // Render thread, m_lock held.
+    void DrawFrame();
+    void UploadPendingFrame();
+    void DrawRecordingIndicator();
+    void GiveFocusBack();
+
+    CPreviewChildWindow* m_hWnd = nullptr;
+    unsigned m_imageWidth = 0;
+    unsigned m_imageHeight = 0;
+    BigSprite m_sprite;
+    TiledTexture m_tiles;
+    SFPrimitiveContainer m_container;
+    sf::Texture m_recordTexture;
+    SFAnimation m_recordAnimation;
+    SFAnimatedSprite m_recordSprite;
+    sf::Clock m_frameClock;
+    sf::Clock m_recordClock;
+    std::atomic<bool> m_recording{false};
+    sf::Text m_timeText;
+    sf::Font m_font;
+    sf::RenderWindow m_window;
+    std::atomic<int> m_running{0};
+    std::thread m_thread;
+    std::unique_ptr<kelvara::Event> m_runGate;
+    std::unique_ptr<kelvara::Event> m_threadDone;
+    std::atomic<int> m_dirty{0};
+    float m_viewZoom = 1.0f;
+    float m_viewOriginX = 0.0f;
+    float m_viewOriginY = 0.0f;
+    float m_viewWidth = 0.0f;  // the control's size as of the last SetPos
+    float m_viewHeight = 0.0f;
+    mutable std::recursive_mutex m_lock;
+    RoundedRectangleShape m_indicatorBox;
+    std::atomic<unsigned> m_drawCount{0};
+
+    // The frame waiting for upload, and the render thread's spare buffer.
+    std::mutex m_frameLock;
+    PendingFrame m_pending;
+    bool m_hasPending = false;
+    unsigned m_frameWidth = 0;  // size of the last frame taken
+    unsigned m_frameHeight = 0;
+    PendingFrame m_uploading;
+
+    // A snapshot asked of the render thread.
+    std::mutex m_snapshotMutex;
+    std::condition_variable m_snapshotDone;
+    std::atomic<bool> m_snapshotWanted{false};
+    bool m_snapshotReady = false;
+    sf::Image m_snapshot;
+};
+
+}  // namespace kelvara
