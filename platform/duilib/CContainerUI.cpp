@@ -1,6 +1,7 @@
 #include "platform/duilib/CContainerUI.h"
 
 #include "platform/duilib/CPaintManagerUI.h"
+#include "platform/duilib/CScrollBarUI.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,7 +11,108 @@ namespace DuiLib {
 
 CContainerUI::~CContainerUI()
 {
-    RemoveAll();
+    CContainerUI::RemoveAll();
+    delete m_pVerticalScrollBar;
+}
+
+void CContainerUI::EnableScrollBar(bool enableVertical, bool)
+{
+    if (enableVertical && m_pVerticalScrollBar == nullptr) {
+        m_pVerticalScrollBar = new CScrollBarUI;
+        m_pVerticalScrollBar->SetOwner(this);
+        m_pVerticalScrollBar->SetManager(m_pManager, this, false);
+        m_pVerticalScrollBar->SetVisible(false);
+    } else if (!enableVertical && m_pVerticalScrollBar) {
+        if (m_pManager)
+            m_pManager->ReapObjects(m_pVerticalScrollBar);
+        delete m_pVerticalScrollBar;
+        m_pVerticalScrollBar = nullptr;
+        m_nScrollY = 0;
+    }
+    NeedUpdate();
+}
+
+SIZE CContainerUI::GetScrollPos() const
+{
+    return SIZE{0, m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0};
+}
+
+SIZE CContainerUI::GetScrollRange() const
+{
+    return SIZE{0, m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollRange() : 0};
+}
+
+void CContainerUI::SetScrollPos(SIZE pos)
+{
+    if (m_pVerticalScrollBar == nullptr)
+        return;
+    int wanted = std::max<int>(0, pos.cy);
+    if (wanted == m_nScrollY && wanted == m_pVerticalScrollBar->GetScrollPos())
+        return;
+    m_nScrollY = wanted;
+    // The layout applies (and clamps) it before the next paint.
+    NeedUpdate();
+}
+
+void CContainerUI::LineUp()
+{
+    if (m_pVerticalScrollBar)
+        SetScrollPos(SIZE{0, GetScrollPos().cy - m_pVerticalScrollBar->GetLineSize()});
+}
+
+void CContainerUI::LineDown()
+{
+    if (m_pVerticalScrollBar)
+        SetScrollPos(SIZE{0, std::min(GetScrollPos().cy + m_pVerticalScrollBar->GetLineSize(),
+                                 GetScrollRange().cy)});
+}
+
+void CContainerUI::PageUp()
+{
+    RECT rc = ContentRect();
+    SetScrollPos(SIZE{0, GetScrollPos().cy - (rc.bottom - rc.top)});
+}
+
+void CContainerUI::PageDown()
+{
+    RECT rc = ContentRect();
+    SetScrollPos(SIZE{0, std::min<long>(GetScrollPos().cy + (rc.bottom - rc.top), GetScrollRange().cy)});
+}
+
+void CContainerUI::HomeUp()
+{
+    SetScrollPos(SIZE{0, 0});
+}
+
+void CContainerUI::EndDown()
+{
+    SetScrollPos(SIZE{0, GetScrollRange().cy});
+}
+
+void CContainerUI::ScrollIntoView(const RECT& rc)
+{
+    if (m_pVerticalScrollBar == nullptr)
+        return;
+    RECT view = ContentRect();
+    long pos = GetScrollPos().cy;
+    if (rc.top < view.top)
+        SetScrollPos(SIZE{0, pos - (view.top - rc.top)});
+    else if (rc.bottom > view.bottom)
+        SetScrollPos(SIZE{0, pos + std::min(rc.bottom - view.bottom, rc.top - view.top)});
+}
+
+void CContainerUI::DoEvent(TEventUI& event)
+{
+    if (event.Type == UIEVENT_SCROLLWHEEL && m_pVerticalScrollBar && GetScrollRange().cy > 0) {
+        if (event.wParam == 0)
+            for (int i = 0; i < 3; ++i)
+                LineUp();
+        else
+            for (int i = 0; i < 3; ++i)
+                LineDown();
+        return;
+    }
+    CControlUI::DoEvent(event);
 }
 
 void* CContainerUI::GetInterface(const char* name)
@@ -72,7 +174,7 @@ bool CContainerUI::Remove(CControlUI* control)
 
 bool CContainerUI::RemoveAt(int index)
 {
-    CControlUI* control = GetItemAt(index);
+    CControlUI* control = ItemAt(index);
     if (control == nullptr)
         return false;
     m_items.Remove(index);
@@ -86,8 +188,8 @@ bool CContainerUI::RemoveAt(int index)
 
 void CContainerUI::RemoveAll()
 {
-    while (GetCount() > 0)
-        RemoveAt(GetCount() - 1);
+    while (m_items.GetSize() > 0)
+        CContainerUI::RemoveAt(m_items.GetSize() - 1);
 }
 
 void CContainerUI::SetInset(RECT rc)
@@ -113,8 +215,8 @@ CControlUI* CContainerUI::FindSubControl(const char* name)
 {
     if (name == nullptr)
         return nullptr;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* found = GetItemAt(i)->FindControl(FindByName, const_cast<char*>(name), UIFIND_ALL);
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* found = ItemAt(i)->FindControl(FindByName, const_cast<char*>(name), UIFIND_ALL);
         if (found)
             return found;
     }
@@ -126,21 +228,23 @@ void CContainerUI::SetVisible(bool visible)
     if (m_bVisible == visible)
         return;
     CControlUI::SetVisible(visible);
-    for (int i = 0; i < GetCount(); ++i)
-        GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < m_items.GetSize(); ++i)
+        ItemAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetInternVisible(bool visible)
 {
     CControlUI::SetInternVisible(visible);
-    for (int i = 0; i < GetCount(); ++i)
-        GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < m_items.GetSize(); ++i)
+        ItemAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init)
 {
-    for (int i = 0; i < GetCount(); ++i)
-        GetItemAt(i)->SetManager(manager, this, init);
+    for (int i = 0; i < m_items.GetSize(); ++i)
+        ItemAt(i)->SetManager(manager, this, init);
+    if (m_pVerticalScrollBar)
+        m_pVerticalScrollBar->SetManager(manager, this, false);
     CControlUI::SetManager(manager, parent, init);
 }
 
@@ -152,25 +256,44 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, void* data, UINT fla
         return nullptr;
     if ((flags & UIFIND_HITTEST) && !PtInRect(m_rcItem, *static_cast<POINT*>(data)))
         return nullptr;
+    if (flags & UIFIND_HITTEST) {
+        if (!IsEnabled())
+            return CControlUI::FindControl(proc, data, flags);
+        if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) {
+            if (CControlUI* bar = m_pVerticalScrollBar->FindControl(proc, data, flags))
+                return bar;
+        }
+        // Children scrolled out of the content area cannot be hit.
+        if (!PtInRect(ContentRect(), *static_cast<POINT*>(data)) && m_pVerticalScrollBar)
+            return CControlUI::FindControl(proc, data, flags);
+    }
     if (flags & UIFIND_ME_FIRST) {
         if (CControlUI* me = CControlUI::FindControl(proc, data, flags))
             return me;
     }
     if (flags & UIFIND_TOP_FIRST) {
         // Later children are drawn on top, so they are hit first.
-        for (int i = GetCount() - 1; i >= 0; --i) {
-            if (CControlUI* found = GetItemAt(i)->FindControl(proc, data, flags))
+        for (int i = m_items.GetSize() - 1; i >= 0; --i) {
+            if (CControlUI* found = ItemAt(i)->FindControl(proc, data, flags))
                 return found;
         }
     } else {
-        for (int i = 0; i < GetCount(); ++i) {
-            if (CControlUI* found = GetItemAt(i)->FindControl(proc, data, flags))
+        for (int i = 0; i < m_items.GetSize(); ++i) {
+            if (CControlUI* found = ItemAt(i)->FindControl(proc, data, flags))
                 return found;
         }
     }
     if (!(flags & UIFIND_ME_FIRST))
         return CControlUI::FindControl(proc, data, flags);
     return nullptr;
+}
+
+RECT CContainerUI::ContentRect() const
+{
+    RECT rc = InsetRect();
+    if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible())
+        rc.right -= m_pVerticalScrollBar->GetFixedWidth();
+    return rc;
 }
 
 RECT CContainerUI::InsetRect() const
@@ -185,7 +308,7 @@ RECT CContainerUI::InsetRect() const
 
 void CContainerUI::SetFloatPos(int index)
 {
-    CControlUI* control = GetItemAt(index);
+    CControlUI* control = ItemAt(index);
     SIZE xy = control->GetFixedXY();
     SIZE size{control->GetFixedWidth(), control->GetFixedHeight()};
     RECT rc;
@@ -211,8 +334,8 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
     CControlUI::SetPos(rc, bNeedInvalidate);
     RECT inner = InsetRect();
     // A plain container stacks its children on top of each other.
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* control = GetItemAt(i);
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* control = ItemAt(i);
         if (!control->IsVisible())
             continue;
         if (control->IsFloat()) {
@@ -232,6 +355,7 @@ void CContainerUI::LayoutLinear(bool vertical)
     long mainSize = vertical ? inner.bottom - inner.top : inner.right - inner.left;
     long crossSize = vertical ? inner.right - inner.left : inner.bottom - inner.top;
     SIZE available{inner.right - inner.left, inner.bottom - inner.top};
+    bool scrolling = vertical && m_pVerticalScrollBar != nullptr;
     auto mainOf = [vertical](SIZE s) { return vertical ? s.cy : s.cx; };
     auto mainMin = [vertical](CControlUI* c) { return vertical ? c->GetMinHeight() : c->GetMinWidth(); };
     auto mainMax = [vertical](CControlUI* c) { return vertical ? c->GetMaxHeight() : c->GetMaxWidth(); };
@@ -240,31 +364,54 @@ void CContainerUI::LayoutLinear(bool vertical)
 
     // First pass: what the fixed children take.
     long fixedTotal = 0;
+    long minAdjustTotal = 0;
     int adjustables = 0;
     int shown = 0;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = GetItemAt(i);
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* c = ItemAt(i);
         if (!c->IsVisible() || c->IsFloat())
             continue;
         RECT pad = c->GetPadding();
         long want = mainOf(c->EstimateSize(available));
-        if (want == 0)
+        if (want == 0) {
             ++adjustables;
-        else
+            minAdjustTotal += mainMin(c);
+        } else {
             fixedTotal += clampMain(c, want);
+        }
         fixedTotal += vertical ? pad.top + pad.bottom : pad.left + pad.right;
         ++shown;
     }
     if (shown > 1)
         fixedTotal += static_cast<long>(shown - 1) * m_iChildPadding;
+    long scrollOffset = 0;
+    if (scrolling) {
+        // Content taller than the view: stretching children keep their
+        // minimum height, the bar shows and takes its column.
+        long required = fixedTotal + minAdjustTotal;
+        long range = std::max<long>(0, required - mainSize);
+        m_pVerticalScrollBar->SetVisible(range > 0);
+        if (range > 0) {
+            long barWidth = m_pVerticalScrollBar->GetFixedWidth();
+            m_pVerticalScrollBar->SetPos(RECT{inner.right - barWidth, inner.top, inner.right, inner.bottom}, false);
+            inner.right -= barWidth;
+            crossSize -= barWidth;
+            available.cx -= barWidth;
+            mainSize = required;
+        }
+        m_pVerticalScrollBar->SetScrollRange(static_cast<int>(range));
+        m_pVerticalScrollBar->SetScrollPos(m_nScrollY);
+        m_nScrollY = m_pVerticalScrollBar->GetScrollPos();
+        scrollOffset = m_nScrollY;
+    }
     long remaining = std::max<long>(0, mainSize - fixedTotal);
     long share = adjustables > 0 ? remaining / adjustables : 0;
 
     // Second pass: place them; the last stretching child takes the rounding rest.
-    long pos = vertical ? inner.top : inner.left;
+    long pos = (vertical ? inner.top : inner.left) - scrollOffset;
     int adjusted = 0;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = GetItemAt(i);
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* c = ItemAt(i);
         if (!c->IsVisible())
             continue;
         if (c->IsFloat()) {
@@ -314,9 +461,9 @@ void CContainerUI::DoPaint(sf::RenderTarget& target, const RECT& rcPaint)
         return;
     CControlUI::DoPaint(target, rcPaint);
     RECT inner;
-    IntersectRect(inner, clip, InsetRect());
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* control = GetItemAt(i);
+    IntersectRect(inner, clip, ContentRect());
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* control = ItemAt(i);
         if (!control->IsVisible())
             continue;
         const RECT& area = control->IsFloat() ? clip : inner;
@@ -324,6 +471,8 @@ void CContainerUI::DoPaint(sf::RenderTarget& target, const RECT& rcPaint)
         if (IntersectRect(rc, area, control->GetPos()))
             control->DoPaint(target, area);
     }
+    if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible())
+        m_pVerticalScrollBar->DoPaint(target, clip);
 }
 
 void CContainerUI::SetAttribute(const char* name, const char* value)
@@ -332,6 +481,8 @@ void CContainerUI::SetAttribute(const char* name, const char* value)
         SetInset(ParseRect(value));
     else if (std::strcmp(name, "childpadding") == 0)
         SetChildPadding(std::atoi(value));
+    else if (std::strcmp(name, "vscrollbar") == 0)
+        EnableScrollBar(ParseBool(value));
     else
         CControlUI::SetAttribute(name, value);
 }

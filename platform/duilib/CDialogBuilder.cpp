@@ -2,7 +2,19 @@
 
 #include "platform/duilib/CButtonUI.h"
 #include "platform/duilib/CCheckBoxUI.h"
+#include "platform/duilib/CComboUI.h"
 #include "platform/duilib/CContainerUI.h"
+#include "platform/duilib/CEditUI.h"
+#include "platform/duilib/CListContainerElementUI.h"
+#include "platform/duilib/CListHeaderItemUI.h"
+#include "platform/duilib/CListHeaderUI.h"
+#include "platform/duilib/CListLabelElementUI.h"
+#include "platform/duilib/CListTextElementUI.h"
+#include "platform/duilib/CListUI.h"
+#include "platform/duilib/CMenuUI.h"
+#include "platform/duilib/CProgressUI.h"
+#include "platform/duilib/CScrollBarUI.h"
+#include "platform/duilib/CSliderUI.h"
 #include "platform/duilib/CHorizontalLayoutUI.h"
 #include "platform/duilib/CLabelUI.h"
 #include "platform/duilib/COptionUI.h"
@@ -50,6 +62,30 @@ CControlUI* CDialogBuilder::CreateBuiltinControl(const char* c)
         return new COptionUI;
     if (Is(c, "CheckBox"))
         return new CCheckBoxUI;
+    if (Is(c, "Edit"))
+        return new CEditUI;
+    if (Is(c, "Progress"))
+        return new CProgressUI;
+    if (Is(c, "Slider"))
+        return new CSliderUI;
+    if (Is(c, "Combo"))
+        return new CComboUI;
+    if (Is(c, "List"))
+        return new CListUI;
+    if (Is(c, "ListHeader"))
+        return new CListHeaderUI;
+    if (Is(c, "ListHeaderItem"))
+        return new CListHeaderItemUI;
+    if (Is(c, "ListElement") || Is(c, "ListLabelElement"))
+        return new CListLabelElementUI;
+    if (Is(c, "ListTextElement"))
+        return new CListTextElementUI;
+    if (Is(c, "ListContainerElement"))
+        return new CListContainerElementUI;
+    if (Is(c, "Menu"))
+        return new CMenuUI;
+    if (Is(c, "MenuElement"))
+        return new CMenuElementUI;
     return nullptr;
 }
 
@@ -65,7 +101,9 @@ CControlUI* CDialogBuilder::Create(const char* xml, const char*, IDialogBuilderC
     }
     m_pCallback = callback;
     CMarkupNode root = m_xml.GetRoot();
-    if (manager && Is(root.GetName(), "Window"))
+    if (!Is(root.GetName(), "Window"))
+        return ParseNode(root, parent, manager, 0);  // a file of one control (a menu, a list row)
+    if (manager)
         ParseWindow(root, manager);
     return Parse(&root, parent, manager, 0);
 }

@@ -24,7 +24,9 @@ class CDialogBuilder
 public:
     // xml is a skin file name, or XML text when it starts with '<'. Returns
     // the root control (owned by the caller until attached), or null when
-    // the XML cannot be read. With parent, the controls are added to it.
+    // the XML cannot be read: the first control of a Window root, or the
+    // root element itself when it is a control. With parent, the controls
+    // are added to it.
     CControlUI* Create(const char* xml, const char* type = nullptr,
         IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr,
         CControlUI* parent = nullptr);

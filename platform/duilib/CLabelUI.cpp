@@ -2,6 +2,7 @@
 
 #include "platform/duilib/CPaintManagerUI.h"
 #include "platform/duilib/CRenderEngine.h"
+#include "platform/duilib/CWindowWnd.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -63,22 +64,74 @@ void CLabelUI::SetAutoCalcWidth(bool autoCalc)
 CDuiString CLabelUI::GetDisplayText() const
 {
     CDuiString text = GetText();
-    if (!m_bShowHtml)
-        return text;
-    // Drop {x}...{/x} markup; the text between stays.
-    std::string out;
-    const std::string& s = text.str();
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '{') {
-            size_t close = s.find('}', i);
-            if (close != std::string::npos) {
-                i = close;
-                continue;
-            }
+    return m_bShowHtml ? CHtmlText::StripTags(text) : text;
+}
+
+const CDuiString* CLabelUI::GetLinkContent(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(m_aLinks.size()))
+        return nullptr;
+    return &m_aLinks[static_cast<size_t>(index)].target;
+}
+
+UINT CLabelUI::GetControlFlags() const
+{
+    return m_bShowHtml && !m_aLinks.empty() && IsEnabled() ? UIFLAG_SETCURSOR : 0;
+}
+
+int CLabelUI::LinkAt(POINT pt) const
+{
+    for (const THtmlLink& link : m_aLinks) {
+        for (const RECT& rc : link.rects) {
+            if (PtInRect(rc, pt))
+                return link.index;
         }
-        out += s[i];
     }
-    return CDuiString(out);
+    return -1;
+}
+
+void CLabelUI::DoEvent(TEventUI& event)
+{
+    if (m_bShowHtml && !m_aLinks.empty()) {
+        switch (event.Type) {
+        case UIEVENT_SETCURSOR:
+            if (m_pManager) {
+                if (CWindowWnd* window = CWindowWnd::FromHandle(m_pManager->GetPaintWindow()))
+                    window->SetCursor(IsEnabled() && LinkAt(event.ptMouse) >= 0 ? UICURSOR_HAND : UICURSOR_ARROW);
+            }
+            return;
+        case UIEVENT_MOUSEMOVE:
+        case UIEVENT_MOUSEENTER: {
+            int hot = IsEnabled() ? LinkAt(event.ptMouse) : -1;
+            if (hot != m_iHotLink) {
+                m_iHotLink = hot;
+                Invalidate();
+            }
+            break;
+        }
+        case UIEVENT_MOUSELEAVE:
+            if (m_iHotLink >= 0) {
+                m_iHotLink = -1;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_BUTTONDOWN:
+            m_iPressedLink = IsEnabled() ? LinkAt(event.ptMouse) : -1;
+            break;
+        case UIEVENT_BUTTONUP: {
+            int pressed = m_iPressedLink;
+            m_iPressedLink = -1;
+            if (pressed >= 0 && IsEnabled() && LinkAt(event.ptMouse) == pressed && m_pManager) {
+                m_pManager->SendNotify(this, DUI_MSGTYPE_LINK, static_cast<WPARAM>(pressed));
+                return;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    CControlUI::DoEvent(event);
 }
 
 SIZE CLabelUI::EstimateSize(SIZE szAvailable)
@@ -106,7 +159,11 @@ void CLabelUI::PaintTextWithColor(sf::RenderTarget& target, DWORD argb)
     if (!IntersectRect(clip, rc, m_rcPaint))
         return;
     CRenderEngine::ClipScope scope(target, clip);
-    if (!scope.IsEmpty())
+    if (scope.IsEmpty())
+        return;
+    if (m_bShowHtml)
+        CHtmlText::Draw(&target, m_pManager, rc, GetText(), argb, m_iFont, m_uTextStyle, &m_aLinks, m_iHotLink);
+    else
         CRenderEngine::DrawText(&target, rc, text, argb, m_pManager->GetFont(m_iFont), m_uTextStyle);
 }
 

@@ -1,8 +1,14 @@
 #pragma once
 // A single-line text with font, colours, alignment, text padding and an
-// optional "..." at the end when it does not fit. UI thread only.
+// optional "..." at the end when it does not fit. With "showhtml" the text
+// is markup (see CHtmlText); a click on a {a} link of an enabled control
+// sends "link" with the link's index in wParam (GetLinkContent gives its
+// target). UI thread only.
 
 #include "platform/duilib/CControlUI.h"
+#include "platform/duilib/CHtmlText.h"
+
+#include <vector>
 
 namespace DuiLib {
 
@@ -26,6 +32,11 @@ public:
     bool IsShowHtml() const { return m_bShowHtml; }
     void SetShowHtml(bool show = true);
     void SetAutoCalcWidth(bool autoCalc);
+    // Target of link index as last laid out, or null.
+    const CDuiString* GetLinkContent(int index) const;
+    int GetLinkCount() const { return static_cast<int>(m_aLinks.size()); }
+    UINT GetControlFlags() const override;
+    void DoEvent(TEventUI& event) override;
 
     SIZE EstimateSize(SIZE szAvailable) override;
     void SetAttribute(const char* name, const char* value) override;
@@ -43,6 +54,12 @@ protected:
     RECT m_rcTextPadding{0, 0, 0, 0};
     bool m_bShowHtml = false;
     bool m_bAutoCalcWidth = false;
+    std::vector<THtmlLink> m_aLinks;
+    int m_iHotLink = -1;
+    int m_iPressedLink = -1;
+
+private:
+    int LinkAt(POINT pt) const;
 };
 
 }  // namespace DuiLib

@@ -220,6 +220,55 @@ void CMessageLoop::DispatchPosted(const std::shared_ptr<CLoopQueue::Request>& re
     window->Dispatch(request->msg, request->wParam, request->lParam);
 }
 
+void CMessageLoop::BeginGrab(HWND popup)
+{
+    m_grab = popup;
+}
+
+void CMessageLoop::EndGrab(HWND popup)
+{
+    if (m_grab != popup || popup == nullptr)
+        return;
+    m_grab = nullptr;
+    m_x->UngrabInput();
+}
+
+bool CMessageLoop::IsOwnedBy(CWindowWnd* window, HWND hwnd) const
+{
+    for (HWND h = window->GetHWND(); h != nullptr;) {
+        if (h == hwnd)
+            return true;
+        CWindowWnd* w = FindWindow(h);
+        h = w ? w->GetOwner() : nullptr;
+    }
+    return false;
+}
+
+bool CMessageLoop::RouteGrabbed(CWindowWnd* window, const X11Event& event)
+{
+    CWindowWnd* popup = FindWindow(m_grab);
+    if (popup == nullptr) {
+        EndGrab(m_grab);
+        return false;
+    }
+    bool pointer = event.type == X11Event::ButtonDown || event.type == X11Event::ButtonUp
+        || event.type == X11Event::Motion || event.type == X11Event::Wheel;
+    if (!pointer)
+        return false;
+    bool inside = IsOwnedBy(window, m_grab);
+    if (inside && window == popup) {
+        // Outside every window of ours the grab reports to the popup itself.
+        RECT rc;
+        popup->GetClientRect(rc);
+        inside = event.x >= 0 && event.y >= 0 && event.x < rc.right && event.y < rc.bottom;
+    }
+    if (inside)
+        return false;
+    if (event.type == X11Event::ButtonDown)
+        popup->Dispatch(WM_CANCELMODE, 0, 0);
+    return true;
+}
+
 bool CMessageLoop::AcceptsInput(CWindowWnd* window) const
 {
     if (m_modal.empty())
@@ -246,6 +295,8 @@ void CMessageLoop::HandleXEvent(const X11Event& event)
     bool input = event.type == X11Event::ButtonDown || event.type == X11Event::ButtonUp
         || event.type == X11Event::Motion || event.type == X11Event::Wheel || event.type == X11Event::KeyDown
         || event.type == X11Event::KeyUp || event.type == X11Event::CloseRequest;
+    if (input && m_grab != nullptr && RouteGrabbed(window, event))
+        return;
     if (input && !AcceptsInput(window)) {
         if (event.type == X11Event::ButtonDown) {
             if (CWindowWnd* modal = FindWindow(m_modal.back()))

@@ -116,6 +116,12 @@ public:
     bool KillTimer(HWND hwnd, UINT id);
     void RequestPaint(HWND hwnd);
 
+    // Input grab of a popup: while held, clicks on windows outside the
+    // popup's own family send it WM_CANCELMODE and are dropped.
+    void BeginGrab(HWND popup);
+    void EndGrab(HWND popup);
+    HWND GetGrab() const { return m_grab; }
+
     void PushModal(HWND hwnd);
     void PopModal(HWND hwnd);
     // Close value recorded from the last WM_CLOSE a window received.
@@ -129,6 +135,10 @@ private:
     bool RunPaints();
     int NextTimerDelayMs() const;
     bool AcceptsInput(CWindowWnd* window) const;
+    // True when window is hwnd or one of the windows it owns (at any depth).
+    bool IsOwnedBy(CWindowWnd* window, HWND hwnd) const;
+    // Grab routing; true when the event was consumed.
+    bool RouteGrabbed(CWindowWnd* window, const X11Event& event);
 
     struct Timer
     {
@@ -146,6 +156,7 @@ private:
     std::vector<Timer> m_timers;
     std::vector<HWND> m_paints;
     std::vector<HWND> m_modal;
+    HWND m_grab = nullptr;
     std::unordered_map<HWND, UINT> m_closeValues;
 };
 

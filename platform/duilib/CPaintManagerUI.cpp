@@ -5,6 +5,7 @@
 #include "platform/duilib/CImageCache.h"
 #include "platform/duilib/CMessageLoop.h"
 #include "platform/duilib/CResourceLoader.h"
+#include "platform/duilib/CToolTipWnd.h"
 #include "platform/duilib/CWindowWnd.h"
 #include "platform/duilib/CX11Connection.h"
 
@@ -118,6 +119,7 @@ CPaintManagerUI::CPaintManagerUI() = default;
 
 CPaintManagerUI::~CPaintManagerUI()
 {
+    m_pToolTip.reset();
     CControlUI* root = m_pRoot;
     m_pRoot = nullptr;
     delete root;
@@ -162,6 +164,8 @@ HFONT CPaintManagerUI::AddFont(int id, const char* name, int size, bool bold, bo
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
 {
+    if (!m_bDefaultFontSet && m_pResourceParent)
+        return m_pResourceParent->GetDefaultFontInfo();
     if (!m_defaultFont) {
         m_defaultFont = std::make_unique<TFontInfo>();
         m_defaultFont->sFontName = "DejaVu Sans";
@@ -173,6 +177,7 @@ TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
 
 void CPaintManagerUI::SetDefaultFont(const char* name, int size, bool bold, bool underline, bool italic)
 {
+    m_bDefaultFontSet = true;
     TFontInfo* font = GetDefaultFontInfo();
     font->sFontName = name;
     font->iSize = size > 0 ? size : 12;
@@ -185,7 +190,9 @@ void CPaintManagerUI::SetDefaultFont(const char* name, int size, bool bold, bool
 HFONT CPaintManagerUI::GetFont(int id)
 {
     auto it = m_mFonts.find(id);
-    return it != m_mFonts.end() ? it->second.get() : GetDefaultFontInfo();
+    if (it != m_mFonts.end())
+        return it->second.get();
+    return m_pResourceParent ? m_pResourceParent->GetFont(id) : GetDefaultFontInfo();
 }
 
 void CPaintManagerUI::AddDefaultAttributeList(const char* controlName, const char* list)
@@ -265,6 +272,8 @@ void CPaintManagerUI::ReapObjects(CControlUI* control)
                 pm->m_pFocus = nullptr;
             if (pm->m_pEventHover == c)
                 pm->m_pEventHover = nullptr;
+            if (pm->m_pToolTipControl == c)
+                pm->HideToolTip();
             if (pm->m_pEventClick == c) {
                 pm->m_pEventClick = nullptr;
                 pm->ReleaseCapture();

@@ -23,6 +23,7 @@
 namespace DuiLib {
 
 class CControlUI;
+class CToolTipWnd;
 struct TImageInfo;
 
 // Drop shadow flags of the Window element (drawn by CShadowUI).
@@ -77,10 +78,23 @@ public:
     SIZE GetMaxInfo() const { return m_szMaxWindow; }
     void SetMaxInfo(int cx, int cy) { m_szMaxWindow = SIZE{cx, cy}; }
     TShadowInfo& GetShadow() { return m_shadow; }
-    DWORD GetDefaultFontColor() const { return m_dwDefaultFontColor; }
-    void SetDefaultFontColor(DWORD argb) { m_dwDefaultFontColor = argb; }
+    DWORD GetDefaultFontColor() const
+    {
+        return m_bDefaultColorSet || !m_pResourceParent ? m_dwDefaultFontColor
+                                                        : m_pResourceParent->GetDefaultFontColor();
+    }
+    void SetDefaultFontColor(DWORD argb)
+    {
+        m_dwDefaultFontColor = argb;
+        m_bDefaultColorSet = true;
+    }
     DWORD GetDefaultDisabledColor() const { return m_dwDefaultDisabledColor; }
     void SetDefaultDisabledColor(DWORD argb) { m_dwDefaultDisabledColor = argb; }
+
+    // Popups (menus, drop-downs, tooltips) borrow the fonts, default font and
+    // colours of the window they belong to; their own settings come first.
+    void SetResourceParent(CPaintManagerUI* parent) { m_pResourceParent = parent; }
+    CPaintManagerUI* GetResourceParent() const { return m_pResourceParent; }
 
     // Fonts of the Font elements. GetFont(-1) or an unknown id gives the default font.
     HFONT AddFont(int id, const char* name, int size, bool bold, bool underline, bool italic);
@@ -154,14 +168,25 @@ public:
     // Number of paints so far (for tests of the paint-on-change rule).
     int GetPaintCount() const { return m_nPaintCount; }
 
+    // Tooltips: the hovered control's tooltip shows after the pointer rested
+    // on it for delayMs (400 by default); input or leaving hides it.
+    void SetToolTipDelay(UINT delayMs) { m_uToolTipDelay = delayMs; }
+    // The tooltip window while one is shown, else null.
+    CToolTipWnd* GetToolTipWindow() const;
+
 private:
     void DispatchAsyncNotifications();
     bool HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam);
     bool HandleKey(UINT uMsg, WPARAM wParam, LPARAM lParam);
     void SetHover(CControlUI* control, POINT pt);
     void SendEvent(CControlUI* control, int type, POINT pt, WPARAM wParam = 0, LPARAM lParam = 0);
+    void HideToolTip();
+    void ShowToolTip();
 
     HWND m_hWndPaint = nullptr;
+    CPaintManagerUI* m_pResourceParent = nullptr;  // borrowed
+    bool m_bDefaultColorSet = false;
+    bool m_bDefaultFontSet = false;
     CControlUI* m_pRoot = nullptr;  // owned
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
@@ -201,6 +226,10 @@ private:
     };
     std::vector<ControlTimer> m_aTimers;
     UINT m_nextTimerId = 0x7F000000;
+
+    std::unique_ptr<CToolTipWnd> m_pToolTip;
+    CControlUI* m_pToolTipControl = nullptr;  // waiting for or showing its tooltip
+    UINT m_uToolTipDelay = 400;
 
     std::unique_ptr<sf::RenderTexture> m_surface;
     sf::Image m_pixels;

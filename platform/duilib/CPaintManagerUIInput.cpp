@@ -1,6 +1,7 @@
 // CPaintManagerUI: message handling and input routing.
 #include "platform/duilib/CControlUI.h"
 #include "platform/duilib/CPaintManagerUI.h"
+#include "platform/duilib/CToolTipWnd.h"
 #include "platform/duilib/CWindowWnd.h"
 
 #include "platform/system/Tick.h"
@@ -8,6 +9,42 @@
 #include <vector>
 
 namespace DuiLib {
+namespace {
+constexpr UINT kToolTipTimer = 0x7EFFFF01;
+}
+
+CToolTipWnd* CPaintManagerUI::GetToolTipWindow() const
+{
+    return m_pToolTip && m_pToolTip->IsVisible() ? m_pToolTip.get() : nullptr;
+}
+
+void CPaintManagerUI::HideToolTip()
+{
+    if (m_pToolTipControl == nullptr)
+        return;
+    m_pToolTipControl = nullptr;
+    if (CWindowWnd* window = CWindowWnd::FromHandle(m_hWndPaint))
+        window->KillTimer(kToolTipTimer);
+    if (m_pToolTip)
+        m_pToolTip->Hide();
+}
+
+void CPaintManagerUI::ShowToolTip()
+{
+    CWindowWnd* window = CWindowWnd::FromHandle(m_hWndPaint);
+    if (window)
+        window->KillTimer(kToolTipTimer);
+    if (m_pToolTipControl == nullptr || m_pToolTipControl != m_pEventHover || window == nullptr)
+        return;
+    CDuiString text = m_pToolTipControl->GetToolTip();
+    if (text.IsEmpty())
+        return;
+    RECT rc;
+    window->GetWindowRect(rc);
+    if (!m_pToolTip)
+        m_pToolTip = std::make_unique<CToolTipWnd>(this);
+    m_pToolTip->ShowAt(POINT{rc.left + m_ptLastMouse.x, rc.top + m_ptLastMouse.y + 20}, text);
+}
 
 void CPaintManagerUI::SendEvent(CControlUI* control, int type, POINT pt, WPARAM wParam, LPARAM lParam)
 {
@@ -45,6 +82,14 @@ bool CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: {
         CControlUI* control = FindControl(pt);
         SetHover(control, pt);
+        if (m_pEventHover != m_pToolTipControl) {
+            HideToolTip();
+            if (m_pEventHover && !m_pEventHover->GetToolTip().IsEmpty() && !m_pEventClick) {
+                m_pToolTipControl = m_pEventHover;
+                if (CWindowWnd* window = CWindowWnd::FromHandle(m_hWndPaint))
+                    window->SetTimer(kToolTipTimer, m_uToolTipDelay);
+            }
+        }
         if (m_pEventClick)
             SendEvent(m_pEventClick, UIEVENT_MOUSEMOVE, pt, wParam, lParam);
         else if (m_pEventHover)
@@ -54,6 +99,7 @@ bool CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN: {
+        HideToolTip();
         CControlUI* control = FindControl(pt);
         if (control == nullptr)
             return false;
@@ -153,6 +199,11 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         lRes = 0;
         return true;
     case WM_TIMER:
+        if (wParam == kToolTipTimer) {
+            ShowToolTip();
+            lRes = 0;
+            return true;
+        }
         for (const ControlTimer& t : m_aTimers) {
             if (t.windowId == wParam) {
                 SendEvent(t.control, UIEVENT_TIMER, m_ptLastMouse, t.localId, 0);
@@ -162,9 +213,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         }
         return false;
     case WM_CLOSE:
+    case WM_DESTROY:
+        HideToolTip();
         SetHover(nullptr, m_ptLastMouse);
         return false;
     case WM_MOUSELEAVE:
+        HideToolTip();
         SetHover(nullptr, m_ptLastMouse);
         return false;
     case WM_MOUSEMOVE:
@@ -176,6 +230,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_MOUSEWHEEL:
         return HandleMouse(uMsg, wParam, lParam);
     case WM_KEYDOWN:
+        HideToolTip();
+        return HandleKey(uMsg, wParam, lParam);
     case WM_KEYUP:
     case WM_CHAR:
         return HandleKey(uMsg, wParam, lParam);

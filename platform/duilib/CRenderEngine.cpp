@@ -132,11 +132,23 @@ sf::Color CRenderEngine::ToColor(DWORD argb)
         static_cast<sf::Uint8>(argb & 0xFF), static_cast<sf::Uint8>((argb >> 24) & 0xFF));
 }
 
-CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rc)
+namespace {
+// The clip of the innermost open scope: nested scopes intersect with it.
+thread_local const RECT* t_clip = nullptr;
+}  // namespace
+
+CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rcWanted)
     : m_target(target)
-    , m_empty(IsRectEmpty(rc))
+    , m_empty(false)
     , m_saved(target.getView())
+    , m_outer(t_clip)
 {
+    RECT rc = rcWanted;
+    if (m_outer && !IntersectRect(rc, rcWanted, *m_outer))
+        rc = RECT{0, 0, 0, 0};
+    m_rc = rc;
+    t_clip = &m_rc;
+    m_empty = IsRectEmpty(rc);
     if (m_empty)
         return;
     sf::Vector2u size = target.getSize();
@@ -153,6 +165,7 @@ CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rc)
 
 CRenderEngine::ClipScope::~ClipScope()
 {
+    t_clip = m_outer;
     m_target.setView(m_saved);
 }
 
@@ -273,6 +286,56 @@ bool CRenderEngine::DrawImageString(
     if (!scope.IsEmpty())
         target.draw(quads, sf::RenderStates(&image->texture));
     return true;
+}
+
+float CRenderEngine::MeasureString(const TFontInfo* font, const sf::String& text)
+{
+    if (font == nullptr || font->face == nullptr)
+        return 0;
+    return MakeLine(font, text).width;
+}
+
+float CRenderEngine::GetLineHeight(const TFontInfo* font)
+{
+    if (font == nullptr || font->face == nullptr)
+        return 0;
+    return std::ceil(font->face->font.getLineSpacing(static_cast<unsigned>(std::max(1, font->iSize))));
+}
+
+float CRenderEngine::GetCapHeight(const TFontInfo* font)
+{
+    if (font == nullptr || font->face == nullptr)
+        return 0;
+    return -font->face->font.getGlyph('H', static_cast<unsigned>(std::max(1, font->iSize)), font->bBold).bounds.top;
+}
+
+void CRenderEngine::DrawString(
+    sf::RenderTarget& target, const TFontInfo* font, const sf::String& text, float x, float baseline, DWORD argb)
+{
+    if (font == nullptr || font->face == nullptr)
+        return;
+    unsigned size = static_cast<unsigned>(std::max(1, font->iSize));
+    Line line = MakeLine(font, text);
+    float startX = x;
+    for (const Run& run : line.runs) {
+        if (run.face == nullptr)
+            continue;
+        sf::Text drawn(run.text, run.face->font, size);
+        sf::Uint32 textStyle = sf::Text::Regular;
+        if (SyntheticBold(font, run.face))
+            textStyle |= sf::Text::Bold;
+        if (font->bItalic)
+            textStyle |= sf::Text::Italic;
+        drawn.setStyle(textStyle);
+        drawn.setFillColor(ToColor(argb));
+        drawn.setPosition(std::round(x), std::round(baseline) - static_cast<float>(size));
+        target.draw(drawn);
+        x += run.width;
+    }
+    if (font->bUnderline) {
+        long y = static_cast<long>(baseline) + 2;
+        DrawColor(target, RECT{static_cast<long>(startX), y, static_cast<long>(x), y + 1}, argb);
+    }
 }
 
 SIZE CRenderEngine::GetTextSize(const CDuiString& text, const TFontInfo* font)

@@ -8,6 +8,7 @@
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/View.hpp>
+#include <SFML/System/String.hpp>
 
 namespace DuiLib {
 
@@ -44,8 +45,16 @@ public:
         const TFontInfo* font, UINT style);
     // Width and height of text on one line.
     static SIZE GetTextSize(const CDuiString& text, const TFontInfo* font);
+    // Pieces of text layout for richer text (html): width of a run, the line
+    // box height and the cap height of a font, and drawing one run with its
+    // baseline at y (CJK characters fall back to the CJK face).
+    static float MeasureString(const TFontInfo* font, const sf::String& text);
+    static float GetLineHeight(const TFontInfo* font);
+    static float GetCapHeight(const TFontInfo* font);
+    static void DrawString(sf::RenderTarget& target, const TFontInfo* font, const sf::String& text, float x,
+        float baseline, DWORD argb);
 
-    // Restricts drawing to rc until the returned scope ends.
+    // Restricts drawing to rc (within any enclosing scope) until the scope ends.
     class ClipScope
     {
     public:
@@ -59,6 +68,8 @@ public:
         sf::RenderTarget& m_target;
         bool m_empty;
         sf::View m_saved;
+        const RECT* m_outer;
+        RECT m_rc{0, 0, 0, 0};
     };
 };
 

@@ -61,6 +61,7 @@ CWindowWnd::~CWindowWnd()
     // The object went away with its window still open: close it quietly.
     if (m_hWnd != nullptr && m_loop != nullptr) {
         UnregisterMessageReceiver(m_hWnd);
+        m_loop->EndGrab(m_hWnd);
         m_loop->RemoveWindow(this);
         m_loop->PopModal(m_hWnd);
         m_loop->X().Destroy(m_xid);
@@ -85,7 +86,7 @@ HWND CWindowWnd::Create(HWND hwndParent, const char* pstrName, DWORD dwStyle, DW
 }
 
 HWND CWindowWnd::Create(
-    HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD, int x, int y, int cx, int cy)
+    HWND hwndParent, const char* pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y, int cx, int cy)
 {
     if (m_hWnd != nullptr)
         return m_hWnd;
@@ -103,7 +104,11 @@ HWND CWindowWnd::Create(
     m_hWnd = NewHandle();
     m_owner = hwndParent;
     CWindowWnd* owner = m_loop->FindWindow(hwndParent);
-    m_xid = m_loop->X().CreateTopLevel(owner ? owner->m_xid : 0, x, y, cx, cy, GetWindowClassName());
+    m_popup = (dwStyle & WS_POPUP) && (dwExStyle & WS_EX_TOOLWINDOW);
+    if (m_popup)
+        m_xid = m_loop->X().CreatePopup(owner ? owner->m_xid : 0, x, y, cx, cy, GetWindowClassName());
+    else
+        m_xid = m_loop->X().CreateTopLevel(owner ? owner->m_xid : 0, x, y, cx, cy, GetWindowClassName());
     m_rect = RECT{x, y, x + cx, y + cy};
     m_loop->AddWindow(this, m_xid);
 
@@ -136,10 +141,10 @@ HWND CWindowWnd::Create(
     }
     if (!IsWindow(self))
         return nullptr;
-    if (defaultPos)
+    if (defaultPos && !m_popup)
         CenterWindow();
     if (dwStyle & WS_VISIBLE)
-        ShowWindow(true, true);
+        ShowWindow(true, !m_popup);
     return m_hWnd;
 }
 
@@ -188,6 +193,7 @@ void CWindowWnd::DestroyWindow()
     m_destroying = true;
     HWND self = m_hWnd;
     Dispatch(WM_DESTROY, 0, 0);
+    m_loop->EndGrab(self);
     UnregisterMessageReceiver(self);
     m_loop->RemoveWindow(this);
     m_loop->X().Destroy(m_xid);
@@ -322,6 +328,43 @@ void CWindowWnd::SetCursor(int cursor)
         return;
     m_cursor = cursor;
     m_loop->X().SetCursor(m_xid, cursor);
+}
+
+bool CWindowWnd::GrabInput()
+{
+    if (m_hWnd == nullptr)
+        return false;
+    m_loop->BeginGrab(m_hWnd);
+    return m_loop->X().GrabInput(m_xid);
+}
+
+void CWindowWnd::ReleaseInput()
+{
+    if (m_hWnd)
+        m_loop->EndGrab(m_hWnd);
+}
+
+bool CWindowWnd::SetClipboardText(const char* utf8)
+{
+    if (m_hWnd == nullptr)
+        return false;
+    m_loop->X().SetClipboardText(m_xid, utf8 ? utf8 : "");
+    return true;
+}
+
+bool CWindowWnd::GetClipboardText(CDuiString& utf8)
+{
+    std::string text;
+    if (m_hWnd == nullptr || !m_loop->X().GetClipboardText(m_xid, text))
+        return false;
+    utf8 = text;
+    return true;
+}
+
+bool CWindowWnd::IsCompositing() const
+{
+    CMessageLoop* loop = m_loop ? m_loop : CMessageLoop::GetCurrent();
+    return loop && loop->X().IsCompositing();
 }
 
 void CWindowWnd::SetFocus()

@@ -71,6 +71,19 @@ public:
     void SetCursor(int cursor);
     void SetFocus();
     HWND GetOwner() const { return m_owner; }
+    bool IsPopup() const { return m_popup; }
+    // While held, every click and key of this thread's windows goes to this
+    // window and the windows it owns; a click anywhere else sends it
+    // WM_CANCELMODE. For popups (menus, drop-downs).
+    bool GrabInput();
+    void ReleaseInput();
+    // The X clipboard (CLIPBOARD selection), UTF-8.
+    bool SetClipboardText(const char* utf8);
+    bool GetClipboardText(CDuiString& utf8);
+    // True when the desktop composites windows (translucency works).
+    bool IsCompositing() const;
+    // The X window id (for toolkit parts that draw outside the window).
+    unsigned long GetNativeWindow() const { return m_xid; }
     // Screen and work area of the monitor the window is on.
     bool GetMonitorRects(RECT& rcMonitor, RECT& rcWork) const;
 
@@ -110,6 +123,7 @@ private:
     unsigned long m_xid = 0;
     HWND m_owner = nullptr;
     bool m_visible = false;
+    bool m_popup = false;
     bool m_maximized = false;
     bool m_destroying = false;
     RECT m_rect{0, 0, 0, 0};  // screen rectangle as last known

@@ -5,10 +5,14 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -162,16 +166,36 @@ int CX11Connection::GetFd() const
 unsigned long CX11Connection::CreateTopLevel(
     unsigned long owner, int x, int y, int width, int height, const char* className)
 {
+    return CreateWindowImpl(owner, x, y, width, height, className, false);
+}
+
+unsigned long CX11Connection::CreatePopup(
+    unsigned long owner, int x, int y, int width, int height, const char* className)
+{
+    return CreateWindowImpl(owner, x, y, width, height, className, true);
+}
+
+unsigned long CX11Connection::CreateWindowImpl(
+    unsigned long owner, int x, int y, int width, int height, const char* className, bool popup)
+{
     int screen = DefaultScreen(m_display);
     XSetWindowAttributes attrs;
     std::memset(&attrs, 0, sizeof(attrs));
     attrs.background_pixmap = 0;  // None: no flicker, the toolkit paints everything
     attrs.bit_gravity = NorthWestGravity;
+    attrs.override_redirect = popup ? True : False;
+    attrs.save_under = popup ? True : False;
     attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
         | PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
     Window w = XCreateWindow(m_display, RootWindow(m_display, screen), x, y, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-        CWBackPixmap | CWBitGravity | CWEventMask, &attrs);
+        CWBackPixmap | CWBitGravity | CWEventMask | CWOverrideRedirect | CWSaveUnder, &attrs);
+    if (popup) {
+        Atom type = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE", False);
+        Atom menu = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False);
+        XChangeProperty(
+            m_display, w, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&menu), 1);
+    }
     Atom protocols[] = {static_cast<Atom>(m_atomDelete)};
     XSetWMProtocols(m_display, w, protocols, 1);
 
@@ -216,6 +240,13 @@ unsigned long CX11Connection::CreateTopLevel(
 
 void CX11Connection::Destroy(unsigned long window)
 {
+    if (m_clipboardOwner == window)
+        m_clipboardOwner = 0;  // the text stays readable by us, not by others
+    auto cmap = m_shadowColormaps.find(window);
+    if (cmap != m_shadowColormaps.end()) {
+        XFreeColormap(m_display, cmap->second);
+        m_shadowColormaps.erase(cmap);
+    }
     auto it = m_inputContexts.find(window);
     if (it != m_inputContexts.end()) {
         XDestroyIC(static_cast<XIC>(it->second));
@@ -409,6 +440,168 @@ bool CX11Connection::Pending()
     return m_display && XPending(m_display) > 0;
 }
 
+bool CX11Connection::GrabInput(unsigned long window)
+{
+    UngrabInput();
+    int pointer = XGrabPointer(m_display, window, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+        GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime);
+    int keyboard = XGrabKeyboard(m_display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    m_grabbed = true;
+    XFlush(m_display);
+    return pointer == GrabSuccess && keyboard == GrabSuccess;
+}
+
+void CX11Connection::UngrabInput()
+{
+    if (!m_grabbed)
+        return;
+    m_grabbed = false;
+    XUngrabPointer(m_display, CurrentTime);
+    XUngrabKeyboard(m_display, CurrentTime);
+    XFlush(m_display);
+}
+
+void CX11Connection::SetClipboardText(unsigned long window, const std::string& utf8)
+{
+    m_clipboard = utf8;
+    Atom clipboard = XInternAtom(m_display, "CLIPBOARD", False);
+    XSetSelectionOwner(m_display, clipboard, window, CurrentTime);
+    m_clipboardOwner = XGetSelectionOwner(m_display, clipboard) == window ? window : 0;
+    XFlush(m_display);
+}
+
+bool CX11Connection::GetClipboardText(unsigned long window, std::string& utf8)
+{
+    Atom clipboard = XInternAtom(m_display, "CLIPBOARD", False);
+    Window owner = XGetSelectionOwner(m_display, clipboard);
+    if (owner == 0) {
+        // Nobody offers anything, unless our own owner window is gone.
+        if (m_clipboard.empty())
+            return false;
+        utf8 = m_clipboard;
+        return true;
+    }
+    if (m_clipboardOwner != 0 && owner == m_clipboardOwner) {
+        utf8 = m_clipboard;
+        return true;
+    }
+    Atom utf8Type = XInternAtom(m_display, "UTF8_STRING", False);
+    Atom property = XInternAtom(m_display, "DUILIB_CLIPBOARD", False);
+    XConvertSelection(m_display, clipboard, utf8Type, property, window, CurrentTime);
+    XFlush(m_display);
+    XEvent xe;
+    bool answered = false;
+    for (int i = 0; i < 200 && !answered; ++i) {
+        if (XCheckTypedWindowEvent(m_display, window, SelectionNotify, &xe))
+            answered = true;
+        else
+            usleep(5000);
+    }
+    if (!answered || xe.xselection.property == 0)
+        return false;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    bool ok = XGetWindowProperty(m_display, window, property, 0, 1 << 22, True, AnyPropertyType, &type, &format,
+                  &count, &after, &data)
+            == Success
+        && data && format == 8;
+    if (ok)
+        utf8.assign(reinterpret_cast<const char*>(data), count);
+    if (data)
+        XFree(data);
+    return ok;
+}
+
+void CX11Connection::AnswerSelectionRequest(void* raw)
+{
+    XSelectionRequestEvent& req = static_cast<XEvent*>(raw)->xselectionrequest;
+    XEvent reply;
+    std::memset(&reply, 0, sizeof(reply));
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = req.requestor;
+    reply.xselection.selection = req.selection;
+    reply.xselection.target = req.target;
+    reply.xselection.time = req.time;
+    reply.xselection.property = 0;
+    Atom utf8Type = XInternAtom(m_display, "UTF8_STRING", False);
+    Atom targets = XInternAtom(m_display, "TARGETS", False);
+    Atom property = req.property ? req.property : req.target;
+    if (req.target == targets) {
+        Atom offered[] = {targets, utf8Type, XA_STRING};
+        XChangeProperty(m_display, req.requestor, property, XA_ATOM, 32, PropModeReplace,
+            reinterpret_cast<unsigned char*>(offered), 3);
+        reply.xselection.property = property;
+    } else if (req.target == utf8Type || req.target == XA_STRING) {
+        XChangeProperty(m_display, req.requestor, property, req.target, 8, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(m_clipboard.data()), static_cast<int>(m_clipboard.size()));
+        reply.xselection.property = property;
+    }
+    XSendEvent(m_display, req.requestor, False, 0, &reply);
+    XFlush(m_display);
+}
+
+bool CX11Connection::IsCompositing()
+{
+    char name[32];
+    std::snprintf(name, sizeof(name), "_NET_WM_CM_S%d", DefaultScreen(m_display));
+    Atom cm = XInternAtom(m_display, name, False);
+    return XGetSelectionOwner(m_display, cm) != 0;
+}
+
+unsigned long CX11Connection::CreateShadowWindow(unsigned long owner)
+{
+    XVisualInfo info;
+    if (!XMatchVisualInfo(m_display, DefaultScreen(m_display), 32, TrueColor, &info))
+        return 0;
+    Window root = RootWindow(m_display, DefaultScreen(m_display));
+    XSetWindowAttributes attrs;
+    std::memset(&attrs, 0, sizeof(attrs));
+    attrs.colormap = XCreateColormap(m_display, root, info.visual, AllocNone);
+    attrs.override_redirect = True;
+    attrs.border_pixel = 0;
+    attrs.background_pixel = 0;
+    Window w = XCreateWindow(m_display, root, 0, 0, 1, 1, 0, 32, InputOutput, info.visual,
+        CWColormap | CWOverrideRedirect | CWBorderPixel | CWBackPixel, &attrs);
+    m_shadowColormaps[w] = attrs.colormap;
+    // Clicks fall through the shadow to whatever lies below.
+    XRectangle none;
+    std::memset(&none, 0, sizeof(none));
+    XShapeCombineRectangles(m_display, w, ShapeInput, 0, 0, &none, 0, ShapeSet, Unsorted);
+    if (owner)
+        XSetTransientForHint(m_display, w, owner);
+    XFlush(m_display);
+    return w;
+}
+
+void CX11Connection::PutShadow(unsigned long window, int x, int y, const uint8_t* bgra, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    XMoveResizeWindow(m_display, window, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XVisualInfo info;
+    if (!XMatchVisualInfo(m_display, DefaultScreen(m_display), 32, TrueColor, &info))
+        return;
+    size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    char* pixels = static_cast<char*>(malloc(bytes));
+    if (pixels == nullptr)
+        return;
+    std::memcpy(pixels, bgra, bytes);
+    XImage* image = XCreateImage(m_display, info.visual, 32, ZPixmap, 0, pixels, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), 32, 0);
+    if (image == nullptr) {
+        free(pixels);
+        return;
+    }
+    GC gc = XCreateGC(m_display, window, 0, nullptr);
+    XPutImage(m_display, window, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
+        static_cast<unsigned>(height));
+    XFreeGC(m_display, gc);
+    XDestroyImage(image);
+    XFlush(m_display);
+}
+
 bool CX11Connection::NextEvent(X11Event& event)
 {
     while (XPending(m_display) > 0) {
@@ -416,6 +609,15 @@ bool CX11Connection::NextEvent(X11Event& event)
         XNextEvent(m_display, &xe);
         if (XFilterEvent(&xe, 0))
             continue;
+        if (xe.type == SelectionRequest) {
+            AnswerSelectionRequest(&xe);
+            continue;
+        }
+        if (xe.type == SelectionClear) {
+            m_clipboardOwner = 0;
+            m_clipboard.clear();
+            continue;
+        }
         event = X11Event();
         Translate(&xe, event);
         if (event.type != X11Event::Nothing)

@@ -61,6 +61,26 @@ public:
     // An undecorated top-level window, transient for owner when given.
     unsigned long CreateTopLevel(
         unsigned long owner, int x, int y, int width, int height, const char* className);
+    // A popup (menu, drop-down, tooltip): placed exactly where asked, never
+    // managed or decorated by the window manager.
+    unsigned long CreatePopup(unsigned long owner, int x, int y, int width, int height, const char* className);
+    // Sends every pointer and key event to window (or to the client's own
+    // window under the pointer) until UngrabInput; lets a popup see clicks
+    // outside itself. False when another client holds a grab.
+    bool GrabInput(unsigned long window);
+    void UngrabInput();
+    // The CLIPBOARD selection as UTF-8 text. Setting makes window its owner;
+    // reading asks the owner (or answers from our own copy) and waits at most
+    // about a second for an answer.
+    void SetClipboardText(unsigned long window, const std::string& utf8);
+    bool GetClipboardText(unsigned long window, std::string& utf8);
+    // True when a compositing manager runs (translucent windows show as such).
+    bool IsCompositing();
+    // A translucent, input-transparent popup below owner's stacking position
+    // (drop shadows); 0 when the display has no 32-bit visual.
+    unsigned long CreateShadowWindow(unsigned long owner);
+    // Copies premultiplied B,G,R,A pixels onto a shadow window, resizing it.
+    void PutShadow(unsigned long window, int x, int y, const uint8_t* bgra, int width, int height);
     void Destroy(unsigned long window);
     void Show(unsigned long window, bool show, bool takeFocus);
     void MoveResize(unsigned long window, int x, int y, int width, int height);
@@ -86,7 +106,11 @@ public:
     bool NextEvent(X11Event& event);
 
 private:
+    unsigned long CreateWindowImpl(
+        unsigned long owner, int x, int y, int width, int height, const char* className, bool popup);
     void Translate(void* xevent, X11Event& out);
+    // Answers another client's request for our clipboard text.
+    void AnswerSelectionRequest(void* xevent);
 
     _XDisplay* m_display = nullptr;
     void* m_im = nullptr;  // XIM
@@ -94,6 +118,10 @@ private:
     unsigned long m_cursors[16] = {};
     void* m_gc = nullptr;
     std::unordered_map<unsigned long, void*> m_inputContexts;  // window -> XIC
+    std::unordered_map<unsigned long, unsigned long> m_shadowColormaps;  // shadow window -> colormap
+    std::string m_clipboard;  // what we offer while we own CLIPBOARD
+    unsigned long m_clipboardOwner = 0;
+    bool m_grabbed = false;
 };
 
 }  // namespace DuiLib

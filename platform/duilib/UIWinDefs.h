@@ -26,6 +26,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_CANCELMODE = 0x001F;  // a popup is told to close (click outside it)
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_GETMINMAXINFO = 0x0024;
 constexpr UINT WM_NCCREATE = 0x0081;
@@ -115,6 +116,7 @@ constexpr WPARAM VK_DOWN = 0x28;
 constexpr WPARAM VK_INSERT = 0x2D;
 constexpr WPARAM VK_DELETE = 0x2E;
 constexpr WPARAM VK_F1 = 0x70;
+constexpr WPARAM VK_F4 = 0x73;
 constexpr WPARAM VK_F9 = 0x78;
 constexpr WPARAM VK_F11 = 0x7A;
 constexpr WPARAM VK_F12 = 0x7B;
@@ -134,6 +136,9 @@ constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
+constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+// WS_POPUP with WS_EX_TOOLWINDOW makes a popup (menu, drop-down, tooltip):
+// placed exactly, never managed by the window manager, no focus of its own.
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD UI_WNDSTYLE_FRAME = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
 constexpr DWORD UI_WNDSTYLE_DIALOG
