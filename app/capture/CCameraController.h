@@ -32,8 +32,10 @@
 #include <vector>
 
 namespace DuiLib {
+class CComboUI;
+class CMenuElementUI;
 class CPaintManagerUI;
-}
+}  // namespace DuiLib
 
 namespace kelvara {
 
@@ -103,6 +105,25 @@ public:
     // Saves what the preview shows. False without a preview.
     bool SaveRenderedImage(const wchar_t* path);
 
+    // Fillers of the main window's lists. Each removes every item first; the
+    // camera-based ones add nothing more without a camera. A non-empty list
+    // then selects the current entry (0 when none matches), without taking
+    // the focus, which makes the combo send "itemselect".
+    void FillPreviewSizeList(DuiLib::CComboUI* combo);
+    void FillImageFormatList(DuiLib::CComboUI* combo);
+    // Enabled with one item per allowed value when the camera has colour
+    // modes (power frequencies); disabled and empty otherwise.
+    void FillColorModeList(DuiLib::CComboUI* combo);
+    void FillPowerFreqList(DuiLib::CComboUI* combo);
+    // One item per stored calibration (unit names, "px" to "uin"); selects
+    // rememberedIndex, which becomes 0 when it is not below the item count.
+    void FillCalibrationList(DuiLib::CComboUI* combo, int& rememberedIndex);
+    void FillUnitList(DuiLib::CComboUI* combo, int& rememberedIndex);
+    // Adds the still sizes to menu as check items (user data "w|h", names
+    // "Menu_SubItem_StillSize_<i>", the current still size checked) of
+    // itemHeight; without a still path one disabled item with the preview size.
+    void BuildStillSizeMenu(DuiLib::CMenuElementUI* menu, int itemHeight);
+
     // Texts of the colour-mode and power-frequency values; "" for values
     // without a label, without a paint manager or without the string.
     std::string GetColorModeText(int value) const;
@@ -140,6 +161,8 @@ private:
     bool EnsureFrameBuffers(size_t bytes);
     void CloseRecorder(std::string* path, bool* completed);
     std::string LanguageText(const char* id) const;
+    void FillEnumList(
+        DuiLib::CComboUI* combo, tagCMProperty property, std::string (CCameraController::*text)(int) const);
 
     CMCameraBase* m_pCamera = nullptr;  // owned; released and deleted on close
     std::unique_ptr<CVideoRecorder> m_recorder;  // non-null while recording

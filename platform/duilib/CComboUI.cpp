@@ -255,9 +255,9 @@ void CComboUI::DoPaint(sf::RenderTarget& target, const RECT& rcPaint)
     PaintBkColor(target);
     PaintBkImage(target);
     const CDuiString& image = !IsEnabled() && !m_sDisabledImage.IsEmpty() ? m_sDisabledImage
-        : m_pWindow && !m_sPushedImage.IsEmpty()                        ? m_sPushedImage
-        : m_bHot && !m_sHotImage.IsEmpty()                              ? m_sHotImage
-                                                                        : m_sNormalImage;
+        : m_pWindow && !m_sPushedImage.IsEmpty()                          ? m_sPushedImage
+        : m_bHot && !m_sHotImage.IsEmpty()                                ? m_sHotImage
+                                                                          : m_sNormalImage;
     if (!image.IsEmpty()) {
         DrawImage(target, image);
     } else {

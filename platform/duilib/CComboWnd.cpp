@@ -38,8 +38,8 @@ bool CComboWnd::Open()
     if (y + height > work.bottom && windowRc.top + combo.top - height >= work.top)
         y = windowRc.top + combo.top - height;  // no room below: open upwards
     x = std::max(work.left, std::min(x, work.right - width));
-    if (Create(ownerWindow->GetHWND(), "", WS_POPUP, WS_EX_TOOLWINDOW, static_cast<int>(x), static_cast<int>(y),
-            static_cast<int>(width), static_cast<int>(height))
+    if (Create(ownerWindow->GetHWND(), "", WS_POPUP, WS_EX_TOOLWINDOW, static_cast<int>(x),
+            static_cast<int>(y), static_cast<int>(width), static_cast<int>(height))
         == nullptr)
         return false;
     m_pm.Init(m_hWnd);

@@ -63,8 +63,8 @@ void CContainerUI::LineUp()
 void CContainerUI::LineDown()
 {
     if (m_pVerticalScrollBar)
-        SetScrollPos(SIZE{0, std::min(GetScrollPos().cy + m_pVerticalScrollBar->GetLineSize(),
-                                 GetScrollRange().cy)});
+        SetScrollPos(
+            SIZE{0, std::min(GetScrollPos().cy + m_pVerticalScrollBar->GetLineSize(), GetScrollRange().cy)});
 }
 
 void CContainerUI::PageUp()
@@ -393,7 +393,8 @@ void CContainerUI::LayoutLinear(bool vertical)
         m_pVerticalScrollBar->SetVisible(range > 0);
         if (range > 0) {
             long barWidth = m_pVerticalScrollBar->GetFixedWidth();
-            m_pVerticalScrollBar->SetPos(RECT{inner.right - barWidth, inner.top, inner.right, inner.bottom}, false);
+            m_pVerticalScrollBar->SetPos(
+                RECT{inner.right - barWidth, inner.top, inner.right, inner.bottom}, false);
             inner.right -= barWidth;
             crossSize -= barWidth;
             available.cx -= barWidth;

@@ -150,7 +150,8 @@ CDuiString CEditUI::GetSelText() const
 {
     long start, end;
     GetSel(start, end);
-    return CDuiString(ToUtf8(Chars().substring(static_cast<size_t>(start), static_cast<size_t>(end - start))));
+    return CDuiString(
+        ToUtf8(Chars().substring(static_cast<size_t>(start), static_cast<size_t>(end - start))));
 }
 
 void CEditUI::DeleteSelection(sf::String& chars)
@@ -425,7 +426,8 @@ void CEditUI::PaintText(sf::RenderTarget& target)
     sf::String chars = Chars();
     if (chars.isEmpty() && !m_bFocused) {
         if (!m_sPromptText.IsEmpty())
-            CRenderEngine::DrawText(&target, rc, m_sPromptText, m_dwPromptColor, font, DT_SINGLELINE | DT_VCENTER);
+            CRenderEngine::DrawText(
+                &target, rc, m_sPromptText, m_dwPromptColor, font, DT_SINGLELINE | DT_VCENTER);
         return;
     }
     // Scroll so the caret stays inside the box.
@@ -449,7 +451,8 @@ void CEditUI::PaintText(sf::RenderTarget& target)
         long x1 = rc.left - shift + static_cast<long>(PrefixWidth(chars, end));
         CRenderEngine::DrawColor(target, RECT{x0, rc.top + 2, x1, rc.bottom - 2}, m_dwSelectColor);
     }
-    sf::String shown = m_bPasswordMode ? sf::String(std::basic_string<sf::Uint32>(chars.getSize(), U'*')) : chars;
+    sf::String shown
+        = m_bPasswordMode ? sf::String(std::basic_string<sf::Uint32>(chars.getSize(), U'*')) : chars;
     RECT textRc{rc.left - shift, rc.top, rc.right + 4096, rc.bottom};
     DWORD color = m_dwTextColor ? m_dwTextColor : m_pManager->GetDefaultFontColor();
     if (!IsEnabled())

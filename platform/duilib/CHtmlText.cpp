@@ -58,8 +58,8 @@ const TFontInfo* Variant(CPaintManagerUI* manager, const Style& style)
     if (bold == base->bBold && italic == base->bItalic && underline == base->bUnderline)
         return base;
     static std::map<std::string, std::unique_ptr<TFontInfo>> variants;
-    std::string key = base->sFontName.str() + "|" + std::to_string(base->iSize) + (bold ? "b" : "") + (italic ? "i" : "")
-        + (underline ? "u" : "");
+    std::string key = base->sFontName.str() + "|" + std::to_string(base->iSize) + (bold ? "b" : "")
+        + (italic ? "i" : "") + (underline ? "u" : "");
     auto& slot = variants[key];
     if (!slot) {
         slot = std::make_unique<TFontInfo>(*base);
@@ -112,11 +112,12 @@ std::vector<Piece> Parse(const sf::String& text, DWORD color, int font, std::vec
         i = close;
         flush();
         bool closing = !tag.empty() && tag[0] == '/';
-        std::string name = tag.substr(closing ? 1 : 0, tag.find(' ') == std::string::npos ? std::string::npos
-                                                                                           : tag.find(' ') - (closing ? 1 : 0));
+        std::string name = tag.substr(closing ? 1 : 0,
+            tag.find(' ') == std::string::npos ? std::string::npos : tag.find(' ') - (closing ? 1 : 0));
         std::string arg = tag.find(' ') == std::string::npos ? std::string() : tag.substr(tag.find(' ') + 1);
         if (closing) {
-            if (stack.size() > 1 && (name == "a" || name == "b" || name == "i" || name == "u" || name == "c" || name == "f"))
+            if (stack.size() > 1
+                && (name == "a" || name == "b" || name == "i" || name == "u" || name == "c" || name == "f"))
                 stack.pop_back();
             continue;
         }
@@ -157,7 +158,8 @@ std::vector<Piece> Parse(const sf::String& text, DWORD color, int font, std::vec
     if (links) {
         // A link without a target names itself by its text.
         for (const Piece& p : pieces) {
-            if (p.style.link < 0 || p.style.link >= static_cast<int>(links->size()) || explicitTarget[p.style.link])
+            if (p.style.link < 0 || p.style.link >= static_cast<int>(links->size())
+                || explicitTarget[p.style.link])
                 continue;
             std::basic_string<sf::Uint8> utf8 = p.text.toUtf8();
             THtmlLink& link = (*links)[static_cast<size_t>(p.style.link)];
@@ -185,8 +187,8 @@ CDuiString CHtmlText::StripTags(const CDuiString& text)
     return CDuiString(std::string(utf8.begin(), utf8.end()));
 }
 
-SIZE CHtmlText::Draw(sf::RenderTarget* target, CPaintManagerUI* manager, const RECT& rc, const CDuiString& text,
-    DWORD argb, int font, UINT style, std::vector<THtmlLink>* links, int hotLink)
+SIZE CHtmlText::Draw(sf::RenderTarget* target, CPaintManagerUI* manager, const RECT& rc,
+    const CDuiString& text, DWORD argb, int font, UINT style, std::vector<THtmlLink>* links, int hotLink)
 {
     if (manager == nullptr || text.IsEmpty())
         return SIZE{0, 0};
@@ -265,8 +267,8 @@ SIZE CHtmlText::Draw(sf::RenderTarget* target, CPaintManagerUI* manager, const R
             float x = x0 + p.x;
             if (links && p.style.link >= 0 && p.style.link < static_cast<int>(links->size()))
                 (*links)[static_cast<size_t>(p.style.link)].rects.push_back(
-                    RECT{static_cast<long>(x), static_cast<long>(top), static_cast<long>(std::ceil(x + p.width)),
-                        static_cast<long>(top + line.height)});
+                    RECT{static_cast<long>(x), static_cast<long>(top),
+                        static_cast<long>(std::ceil(x + p.width)), static_cast<long>(top + line.height)});
             if (target == nullptr || (style & DT_CALCRECT))
                 continue;
             CRenderEngine::DrawString(*target, p.font, p.text, x, baseline, p.style.color);

@@ -27,8 +27,9 @@ class CHtmlText
 public:
     // Lays out (and, with a target, draws) text in rc; fills links when
     // given. hotLink is drawn underlined. Returns the size the text takes.
-    static SIZE Draw(sf::RenderTarget* target, CPaintManagerUI* manager, const RECT& rc, const CDuiString& text,
-        DWORD argb, int font, UINT style, std::vector<THtmlLink>* links = nullptr, int hotLink = -1);
+    static SIZE Draw(sf::RenderTarget* target, CPaintManagerUI* manager, const RECT& rc,
+        const CDuiString& text, DWORD argb, int font, UINT style, std::vector<THtmlLink>* links = nullptr,
+        int hotLink = -1);
     // The text without markup.
     static CDuiString StripTags(const CDuiString& text);
 };

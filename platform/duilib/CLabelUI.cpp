@@ -97,7 +97,8 @@ void CLabelUI::DoEvent(TEventUI& event)
         case UIEVENT_SETCURSOR:
             if (m_pManager) {
                 if (CWindowWnd* window = CWindowWnd::FromHandle(m_pManager->GetPaintWindow()))
-                    window->SetCursor(IsEnabled() && LinkAt(event.ptMouse) >= 0 ? UICURSOR_HAND : UICURSOR_ARROW);
+                    window->SetCursor(
+                        IsEnabled() && LinkAt(event.ptMouse) >= 0 ? UICURSOR_HAND : UICURSOR_ARROW);
             }
             return;
         case UIEVENT_MOUSEMOVE:
@@ -162,7 +163,8 @@ void CLabelUI::PaintTextWithColor(sf::RenderTarget& target, DWORD argb)
     if (scope.IsEmpty())
         return;
     if (m_bShowHtml)
-        CHtmlText::Draw(&target, m_pManager, rc, GetText(), argb, m_iFont, m_uTextStyle, &m_aLinks, m_iHotLink);
+        CHtmlText::Draw(
+            &target, m_pManager, rc, GetText(), argb, m_iFont, m_uTextStyle, &m_aLinks, m_iHotLink);
     else
         CRenderEngine::DrawText(&target, rc, text, argb, m_pManager->GetFont(m_iFont), m_uTextStyle);
 }

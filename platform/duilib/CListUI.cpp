@@ -44,7 +44,8 @@ bool CListUI::SetItemIndex(CControlUI* control, int index)
     int old = m_pList->GetItemIndex(control);
     if (!m_pList->SetItemIndex(control, index))
         return false;
-    CControlUI* selected = m_iCurSel >= 0 ? m_pList->GetItemAt(old == m_iCurSel ? index : m_iCurSel) : nullptr;
+    CControlUI* selected
+        = m_iCurSel >= 0 ? m_pList->GetItemAt(old == m_iCurSel ? index : m_iCurSel) : nullptr;
     Reindex(std::min(old, index));
     if (IListItemUI* item = AsListItem(selected))
         m_iCurSel = item->GetIndex();

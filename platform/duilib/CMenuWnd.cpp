@@ -67,7 +67,8 @@ void CMenuWnd::InitSubMenu(CMenuWnd* parent, CMenuElementUI* item)
     RECT itemRc = item->GetPos();
     m_ptAnchor = POINT{parentRc.right - 2, parentRc.top + itemRc.top - 2};
     m_dwAlignment = eMenuAlignment_Left | eMenuAlignment_Top;
-    if (Create(parent->GetHWND(), "", WS_POPUP, WS_EX_TOOLWINDOW, m_ptAnchor.x, m_ptAnchor.y, 1, 1) == nullptr)
+    if (Create(parent->GetHWND(), "", WS_POPUP, WS_EX_TOOLWINDOW, m_ptAnchor.x, m_ptAnchor.y, 1, 1)
+        == nullptr)
         return;
     m_pm.Init(m_hWnd);
     m_pm.SetResourceParent(m_pMainManager);
@@ -97,7 +98,8 @@ void CMenuWnd::Place(POINT point, DWORD alignment, SIZE size)
         y = point.y - size.cy;  // flip above the point
     x = std::max(work.left, std::min(x, work.right - size.cx));
     y = std::max(work.top, std::min(y, work.bottom - size.cy));
-    MoveWindow(static_cast<int>(x), static_cast<int>(y), static_cast<int>(size.cx), static_cast<int>(size.cy));
+    MoveWindow(
+        static_cast<int>(x), static_cast<int>(y), static_cast<int>(size.cx), static_cast<int>(size.cy));
 }
 
 void CMenuWnd::ResizeMenu()

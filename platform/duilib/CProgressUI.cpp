@@ -64,7 +64,9 @@ long CProgressUI::FillRight() const
     if (m_nMax <= m_nMin)
         return m_rcItem.left;
     long long span = static_cast<long long>(m_nMax) - m_nMin;
-    return m_rcItem.left + static_cast<long>((m_rcItem.right - m_rcItem.left) * (static_cast<long long>(m_nValue) - m_nMin) / span);
+    return m_rcItem.left
+        + static_cast<long>(
+            (m_rcItem.right - m_rcItem.left) * (static_cast<long long>(m_nValue) - m_nMin) / span);
 }
 
 void CProgressUI::SetAttribute(const char* name, const char* value)

@@ -306,11 +306,12 @@ float CRenderEngine::GetCapHeight(const TFontInfo* font)
 {
     if (font == nullptr || font->face == nullptr)
         return 0;
-    return -font->face->font.getGlyph('H', static_cast<unsigned>(std::max(1, font->iSize)), font->bBold).bounds.top;
+    return -font->face->font.getGlyph('H', static_cast<unsigned>(std::max(1, font->iSize)), font->bBold)
+                .bounds.top;
 }
 
-void CRenderEngine::DrawString(
-    sf::RenderTarget& target, const TFontInfo* font, const sf::String& text, float x, float baseline, DWORD argb)
+void CRenderEngine::DrawString(sf::RenderTarget& target, const TFontInfo* font, const sf::String& text,
+    float x, float baseline, DWORD argb)
 {
     if (font == nullptr || font->face == nullptr)
         return;

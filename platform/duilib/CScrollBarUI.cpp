@@ -47,13 +47,12 @@ RECT CScrollBarUI::GetThumbRect() const
 {
     int track = GetHeight();
     int page = GetPageSize();
-    int thumb = m_nRange > 0 ? std::max(kMinThumb, static_cast<int>(static_cast<long long>(track) * page
-                                                                    / (page + m_nRange)))
-                             : track;
+    int thumb = m_nRange > 0
+        ? std::max(kMinThumb, static_cast<int>(static_cast<long long>(track) * page / (page + m_nRange)))
+        : track;
     thumb = std::min(thumb, track);
-    int top = m_nRange > 0
-        ? static_cast<int>(static_cast<long long>(track - thumb) * m_nScrollPos / m_nRange)
-        : 0;
+    int top = m_nRange > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * m_nScrollPos / m_nRange)
+                           : 0;
     return RECT{m_rcItem.left + 1, m_rcItem.top + top, m_rcItem.right - 1, m_rcItem.top + top + thumb};
 }
 

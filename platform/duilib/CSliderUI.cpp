@@ -38,8 +38,8 @@ RECT CSliderUI::GetThumbRect() const
     long travel = std::max<long>(0, GetWidth() - m_szThumb.cx);
     long offset = 0;
     if (m_nMax > m_nMin)
-        offset = static_cast<long>(travel * (static_cast<long long>(m_nValue) - m_nMin)
-            / (static_cast<long long>(m_nMax) - m_nMin));
+        offset = static_cast<long>(
+            travel * (static_cast<long long>(m_nValue) - m_nMin) / (static_cast<long long>(m_nMax) - m_nMin));
     long mid = (m_rcItem.top + m_rcItem.bottom) / 2;
     return RECT{m_rcItem.left + offset, mid - m_szThumb.cy / 2, m_rcItem.left + offset + m_szThumb.cx,
         mid - m_szThumb.cy / 2 + m_szThumb.cy};

@@ -26,7 +26,8 @@ CDuiString CToolTipWnd::GetText() const
 void CToolTipWnd::ShowAt(POINT screen, const char* text)
 {
     if (m_hWnd == nullptr) {
-        if (Create(m_pOwner->GetPaintWindow(), "", WS_POPUP, WS_EX_TOOLWINDOW, screen.x, screen.y, 1, 1) == nullptr)
+        if (Create(m_pOwner->GetPaintWindow(), "", WS_POPUP, WS_EX_TOOLWINDOW, screen.x, screen.y, 1, 1)
+            == nullptr)
             return;
         m_pm.Init(m_hWnd);
         m_pm.SetResourceParent(m_pOwner);

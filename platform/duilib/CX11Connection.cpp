@@ -5,8 +5,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/shape.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 #include <cstdio>
@@ -443,8 +443,9 @@ bool CX11Connection::Pending()
 bool CX11Connection::GrabInput(unsigned long window)
 {
     UngrabInput();
-    int pointer = XGrabPointer(m_display, window, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-        GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime);
+    int pointer
+        = XGrabPointer(m_display, window, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+            GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime);
     int keyboard = XGrabKeyboard(m_display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     m_grabbed = true;
     XFlush(m_display);
@@ -503,8 +504,8 @@ bool CX11Connection::GetClipboardText(unsigned long window, std::string& utf8)
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    bool ok = XGetWindowProperty(m_display, window, property, 0, 1 << 22, True, AnyPropertyType, &type, &format,
-                  &count, &after, &data)
+    bool ok = XGetWindowProperty(m_display, window, property, 0, 1 << 22, True, AnyPropertyType, &type,
+                  &format, &count, &after, &data)
             == Success
         && data && format == 8;
     if (ok)

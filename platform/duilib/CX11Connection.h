@@ -63,7 +63,8 @@ public:
         unsigned long owner, int x, int y, int width, int height, const char* className);
     // A popup (menu, drop-down, tooltip): placed exactly where asked, never
     // managed or decorated by the window manager.
-    unsigned long CreatePopup(unsigned long owner, int x, int y, int width, int height, const char* className);
+    unsigned long CreatePopup(
+        unsigned long owner, int x, int y, int width, int height, const char* className);
     // Sends every pointer and key event to window (or to the client's own
     // window under the pointer) until UngrabInput; lets a popup see clicks
     // outside itself. False when another client holds a grab.
