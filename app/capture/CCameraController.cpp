@@ -4,6 +4,7 @@
 #include "app/capture/FrameConversion.h"
 #include "app/capture/StillPictureWriter.h"
 #include "app/view/CImageRenderUI.h"
+#include "camera_module/CMFactory.h"
 #include "platform/duilib/CResourceManager.h"
 
 #include <libyuv/convert.h>
@@ -61,6 +62,22 @@ CCameraController::~CCameraController()
     CloseCamera();
     if (m_tjHandle)
         tjDestroy(static_cast<tjhandle>(m_tjHandle));
+}
+
+bool CCameraController::OpenCamera(unsigned group, unsigned device, std::wstring* name, int* vid, int* pid)
+{
+    CloseCamera();
+    wchar_t deviceName[260] = {};
+    int deviceVid = 0;
+    int devicePid = 0;
+    CMCameraBase* camera = CMFactory::GetCamera(group, device, deviceName, 260, &deviceVid, &devicePid);
+    if (name)
+        *name = deviceName;
+    if (vid)
+        *vid = deviceVid;
+    if (pid)
+        *pid = devicePid;
+    return OpenCamera(camera);
 }
 
 bool CCameraController::OpenCamera(CMCameraBase* camera)

@@ -64,10 +64,14 @@ public:
     CCameraController(const CCameraController&) = delete;
     CCameraController& operator=(const CCameraController&) = delete;
 
-    // Takes over camera (from the factory), closing the one open before, and
-    // opens it with this controller's frame callback at 800 x 600. True when
-    // Init succeeded; otherwise the camera is deleted. The caller starts
-    // delivery with Play.
+    // Opens device `device` of group `group` of the factory's enumeration
+    // (made anew by this call) as OpenCamera(camera) does. The device's name
+    // and USB ids go to *name, *vid and *pid when given.
+    bool OpenCamera(unsigned group, unsigned device, std::wstring* name = nullptr, int* vid = nullptr,
+        int* pid = nullptr);
+    // Takes over camera (from the factory, e.g. a network camera by address), closing the one open before,
+    // and opens it with this controller's frame callback at 800 x 600. True when Init succeeded; otherwise
+    // the camera is deleted. The caller starts delivery with Play.
     bool OpenCamera(CMCameraBase* camera);
     // Stops a recording, releases and deletes the camera.
     void CloseCamera();

@@ -40,7 +40,7 @@ protected:
         if (!stillPin)
             d.stillPin.clear();
         m_device = std::make_unique<ScopedVirtualDevice>(d);
-        ASSERT_TRUE(m_controller.OpenCamera(new CMCameraDirectShow(0)));
+        ASSERT_TRUE(m_controller.OpenCamera(0, 0));
     }
     void TearDown() override
     {

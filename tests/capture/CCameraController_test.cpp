@@ -169,7 +169,7 @@ protected:
         description.capturePin = {dshow::FormatRange::Discrete(MEDIASUBTYPE_YUY2, 320, 240)};
         description.stillPin.clear();
         m_device = std::make_unique<ScopedVirtualDevice>(description);
-        ASSERT_TRUE(m_controller.OpenCamera(new CMCameraDirectShow(0)));
+        ASSERT_TRUE(m_controller.OpenCamera(0, 0));
         m_controller.GetCamera()->Pause();
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         char pattern[] = "/tmp/kelvara-controller-XXXXXX";

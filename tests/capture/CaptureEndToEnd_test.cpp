@@ -2,7 +2,7 @@
 // the picture on screen, stills in every file format, a recording, size
 // changes, closing while everything runs, and UI calls while frames flow.
 #include "app/capture/CCameraController.h"
-#include "camera_module/directshow/CMCameraDirectShow.h"
+#include "platform/ywdevsdk/YWSimulation.h"
 #include "tests/capture/RecorderTestProbe.h"
 #include "tests/support/capture/CaptureTestFrames.h"
 #include "tests/support/directshow/ScopedVirtualDevice.h"
@@ -35,6 +35,7 @@ protected:
     void SetUp() override
     {
         unsetenv("KELVARA_VIRTUAL_CAMERAS");
+        ywdevsdk::SetSimulatedDevices({});
         char pattern[] = "/tmp/kelvara-capture-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_dir = pattern;
@@ -47,6 +48,7 @@ protected:
         m_controller.SetRenderControl(nullptr, nullptr);
         m_host.Close();
         m_device.reset();
+        ywdevsdk::ResetSimulatedDevices();
         RunCommand("rm -rf " + ShellQuote(m_dir));
     }
 
@@ -57,7 +59,9 @@ protected:
         d.capturePin = std::move(capture);
         d.stillPin = std::move(still);
         m_device = std::make_unique<ScopedVirtualDevice>(d);
-        ASSERT_TRUE(m_controller.OpenCamera(new CMCameraDirectShow(0)));
+        std::wstring name;
+        ASSERT_TRUE(m_controller.OpenCamera(0, 0, &name));
+        ASSERT_EQ(name, d.name);
         m_controller.GetCamera()->Play();
     }
 
