@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,7 +38,17 @@ using namespace kelvara::dshow;
 namespace {
 
 kelvara::test::PreviewHostWindow* g_host = nullptr;
-std::map<std::string, double> g_secondsPerOp;
+std::map<std::string, double> g_secondsPerOp;  // wall-clock
+std::map<std::string, double> g_cpuSecondsPerOp;  // the calling thread's CPU time
+
+// CPU time of the calling thread: on this shared 2-core machine wall-clock
+// times also count the waits for a core.
+double ThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
 
 constexpr int kFramesPerSet = 8;
 
@@ -84,10 +95,18 @@ std::string Key(const char* what, int format, const benchmark::State& state)
         + std::to_string(state.range(1));
 }
 
-void Record(const std::string& key, benchmark::State& state, std::chrono::steady_clock::duration total)
+struct Timer
 {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    double cpu = ThreadCpuSeconds();
+};
+
+void Record(const std::string& key, benchmark::State& state, const Timer& start)
+{
+    const double n = static_cast<double>(state.iterations());
     g_secondsPerOp[key]
-        = std::chrono::duration<double>(total).count() / static_cast<double>(state.iterations());
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start.wall).count() / n;
+    g_cpuSecondsPerOp[key] = (ThreadCpuSeconds() - start.cpu) / n;
 }
 
 // The bare calls: decode or convert into R,G,B,A, then one memcpy for the
@@ -100,7 +119,7 @@ template <int Format> void BM_Bare(benchmark::State& state)
     std::vector<uint8_t> rgba(bytes), scratch(bytes), copy(bytes);
     tjhandle tj = tjInitDecompress();
     int n = 0;
-    const auto start = std::chrono::steady_clock::now();
+    const Timer start;
     for (auto _ : state) {
         const tagCMImage& f = frames.images[n++ % kFramesPerSet];
         if (Format == CM_FMT_MJPG) {
@@ -117,7 +136,7 @@ template <int Format> void BM_Bare(benchmark::State& state)
         }
         benchmark::ClobberMemory();
     }
-    Record(Key("bare", Format, state), state, std::chrono::steady_clock::now() - start);
+    Record(Key("bare", Format, state), state, start);
     tjDestroy(tj);
 }
 
@@ -129,7 +148,7 @@ void BM_BareRgb24TwoPass(benchmark::State& state)
     const size_t bytes = static_cast<size_t>(w) * h * 4;
     std::vector<uint8_t> rgba(bytes), scratch(bytes), copy(bytes);
     int n = 0;
-    const auto start = std::chrono::steady_clock::now();
+    const Timer start;
     for (auto _ : state) {
         const tagCMImage& f = frames.images[n++ % kFramesPerSet];
         libyuv::RGB24ToARGB(f.data, w * 3, scratch.data(), w * 4, w, -h);
@@ -137,27 +156,32 @@ void BM_BareRgb24TwoPass(benchmark::State& state)
         std::memcpy(copy.data(), rgba.data(), bytes);
         benchmark::ClobberMemory();
     }
-    Record(Key("bare2pass", CM_FMT_RGB24, state), state, std::chrono::steady_clock::now() - start);
+    Record(Key("bare2pass", CM_FMT_RGB24, state), state, start);
 }
 
-// OnFrame into a preview; range(2): 1 attached to the window, 0 detached.
+const char* const kModes[] = {"detached", "attached", "no preview"};
+
+// OnFrame into a preview; range(2): 0 a preview without a window, 1 the
+// preview attached to the window, 2 no preview at all.
 template <int Format> void BM_OnFrame(benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    const bool attached = state.range(2) != 0;
+    const int mode = static_cast<int>(state.range(2));
     FrameSet frames = MakeFrames(Format, w, h);
     CImageRenderUI detachedPreview;
     CCameraController controller;
-    controller.SetRenderControl(attached ? g_host->Preview() : &detachedPreview, nullptr);
+    controller.SetRenderControl(mode == 1 ? g_host->Preview()
+            : mode == 0                   ? &detachedPreview
+                                          : nullptr,
+        nullptr);
     CCameraController::OnFrame(&controller, 0, reinterpret_cast<long>(&frames.images[0]), 0);
     int n = 0;
-    const auto start = std::chrono::steady_clock::now();
+    const Timer start;
     for (auto _ : state) {
         const tagCMImage& f = frames.images[n++ % kFramesPerSet];
         CCameraController::OnFrame(&controller, 0, reinterpret_cast<long>(&f), 0);
     }
-    Record(Key(attached ? "attached" : "detached", Format, state), state,
-        std::chrono::steady_clock::now() - start);
+    Record(Key(kModes[mode], Format, state), state, start);
     if (controller.GetPipelineStats().dropped != 0)
         state.SkipWithError("frames were dropped");
     controller.SetRenderControl(nullptr, nullptr);
@@ -242,6 +266,7 @@ BENCHMARK_TEMPLATE(BM_Bare, CM_FMT_MJPG)
 BENCHMARK_TEMPLATE(BM_OnFrame, CM_FMT_MJPG)
     ->Args({1920, 1080, 0})
     ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 2})
     ->Args({3840, 2160, 0})
     ->Args({3840, 2160, 1})
     ->Unit(benchmark::kMillisecond)
@@ -275,10 +300,11 @@ int main(int argc, char** argv)
     g_host = nullptr;
     host.Close();
 
-    std::printf("\nRatios, bare calls' time / OnFrame's time (throughput ratio, same run):\n");
-    auto get = [](const std::string& key) {
-        auto it = g_secondsPerOp.find(key);
-        return it == g_secondsPerOp.end() ? 0.0 : it->second;
+    std::printf("\nRatios, bare calls' time / OnFrame's time (throughput ratio, same run), by wall-clock\n"
+                "and by the calling thread's CPU time:\n");
+    auto find = [](const std::map<std::string, double>& table, const std::string& key) {
+        auto it = table.find(key);
+        return it == table.end() ? 0.0 : it->second;
     };
     struct Row
     {
@@ -290,12 +316,16 @@ int main(int argc, char** argv)
         {"YUY2", "1920x1080", "bare"}, {"RGB24", "1920x1080", "bare"}, {"RGB24", "1920x1080", "bare2pass"}};
     for (const Row& r : rows) {
         const std::string suffix = std::string("/") + r.format + "/" + r.size;
-        const double bare = get(r.bare + suffix);
-        for (const char* mode : {"detached", "attached"}) {
-            const double onFrame = get(mode + suffix);
-            if (bare > 0 && onFrame > 0)
-                std::printf("  %-5s %s %-9s vs %-9s: %.2f (%.2f ms vs %.2f ms)\n", r.format, r.size, mode,
-                    r.bare, bare / onFrame, onFrame * 1e3, bare * 1e3);
+        const double bare = find(g_secondsPerOp, r.bare + suffix);
+        const double bareCpu = find(g_cpuSecondsPerOp, r.bare + suffix);
+        for (const char* mode : kModes) {
+            const double onFrame = find(g_secondsPerOp, mode + suffix);
+            const double onFrameCpu = find(g_cpuSecondsPerOp, mode + suffix);
+            if (bare > 0 && onFrame > 0 && onFrameCpu > 0)
+                std::printf(
+                    "  %-5s %s %-10s vs %-9s: wall %.2f (%.2f vs %.2f ms), cpu %.2f (%.2f vs %.2f ms)\n",
+                    r.format, r.size, mode, r.bare, bare / onFrame, onFrame * 1e3, bare * 1e3,
+                    bareCpu / onFrameCpu, onFrameCpu * 1e3, bareCpu * 1e3);
         }
     }
     return 0;
