@@ -97,10 +97,7 @@ bool CCameraController::OpenCamera(CMCameraBase* camera)
 
 void CCameraController::CloseCamera()
 {
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_lock);
-        CloseRecorder(nullptr, nullptr);
-    }
+    CloseRecorder(TakeRecorder(), nullptr);
     if (!m_pCamera)
         return;
     CMCameraBase* camera = m_pCamera;
@@ -348,14 +345,14 @@ bool CCameraController::StartRecording(const wchar_t* path)
         width = m_frameWidth;
         height = m_frameHeight;
     }
-    std::lock_guard<std::recursive_mutex> lock(m_lock);
-    CloseRecorder(nullptr, nullptr);
+    CloseRecorder(TakeRecorder(), nullptr);
     std::string target;
     if (!capture::PathToUtf8(path, &target))
         return false;
     auto recorder = std::make_unique<CVideoRecorder>();
     if (!recorder->Open(width, height, target.c_str()))
         return false;
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     m_recorder = std::move(recorder);
     m_recordWidth = width;
     m_recordHeight = height;
@@ -364,24 +361,27 @@ bool CCameraController::StartRecording(const wchar_t* path)
 
 bool CCameraController::StopRecording(std::string* path)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_lock);
-    bool completed = false;
-    CloseRecorder(path, &completed);
-    return completed;
+    return CloseRecorder(TakeRecorder(), path);
 }
 
-void CCameraController::CloseRecorder(std::string* path, bool* completed)
+std::unique_ptr<CVideoRecorder> CCameraController::TakeRecorder()
 {
-    if (!m_recorder)
-        return;
-    const bool closed = m_recorder->Close();
-    if (path)
-        *path = m_recorder->m_path;
-    if (completed)
-        *completed = closed;
-    m_recorder.reset();
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     m_recordWidth = 0;
     m_recordHeight = 0;
+    return std::move(m_recorder);
+}
+
+bool CCameraController::CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path)
+{
+    if (!recorder)
+        return false;
+    // Outside the lock: finishing the file may take a while, and no frame
+    // reaches a recorder that has been taken out.
+    const bool completed = recorder->Close();
+    if (path)
+        *path = recorder->m_path;
+    return completed;
 }
 
 bool CCameraController::IsRecording() const

@@ -15,8 +15,9 @@
 // - m_lock (re-entrant) guards the frame buffers, the YUV buffer, the
 //   recorder, the render control pointer, the software orientation, the
 //   TurboJPEG handle and the statistics. m_pCamera is touched by the UI
-//   thread only. Lock order: m_lock, then the render control's lock (inside
-//   PushFrame). The camera is never released with m_lock held, because its
+//   thread only. A recorder is opened before it is put under the lock and
+//   finished after it is taken out, so the preview never waits for a file. Lock order: m_lock, then the
+//   render control's lock (inside PushFrame). The camera is never released with m_lock held, because its
 //   Release waits for a delivery thread that may be waiting for m_lock.
 
 #include "app/capture/CVideoRecorder.h"
@@ -163,7 +164,8 @@ private:
     bool ConvertFrame(const tagCMImage& image);
     void RecordFrame(int width, int height);
     bool EnsureFrameBuffers(size_t bytes);
-    void CloseRecorder(std::string* path, bool* completed);
+    std::unique_ptr<CVideoRecorder> TakeRecorder();
+    bool CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path);
     std::string LanguageText(const char* id) const;
     void FillEnumList(
         DuiLib::CComboUI* combo, tagCMProperty property, std::string (CCameraController::*text)(int) const);
