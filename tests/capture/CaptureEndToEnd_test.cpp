@@ -221,7 +221,7 @@ TEST_F(CaptureEndToEnd, StillsInEveryFileFormatHoldTheCamerasPicture)
     EXPECT_GT(SceneDistance(still.data, still.cols, still.rows, 3, 2), 10.0);
 }
 
-TEST_F(CaptureEndToEnd, StillsThatCannotBeMadeFailWithoutAFile)
+TEST_F(CaptureEndToEnd, StillsAndRecordingsThatCannotBeMadeFailWithoutAFile)
 {
     Open({FormatRange::Discrete(MEDIASUBTYPE_H264, 320, 240)});
     EXPECT_FALSE(m_controller.SnapToFile(Wide(m_dir + "/h264.png").c_str()));
@@ -231,6 +231,11 @@ TEST_F(CaptureEndToEnd, StillsThatCannotBeMadeFailWithoutAFile)
     EXPECT_FALSE(m_controller.SnapToFile(Wide(m_dir + "/unknown.xyz").c_str()));
     EXPECT_FALSE(m_controller.SnapToFile(Wide(m_dir + "/missing/folder.png").c_str()));
     EXPECT_FALSE(m_controller.SnapToFile(Wide(m_dir + "/" + std::string(300, 'n') + ".png").c_str()));
+    // Recordings the same way: never a cut name, never a stray file.
+    EXPECT_FALSE(m_controller.StartRecording(Wide(m_dir + "/" + std::string(300, 'n') + ".mp4").c_str()));
+    EXPECT_FALSE(m_controller.StartRecording((Wide(m_dir) + L"/a\xD800.mp4").c_str()));
+    EXPECT_FALSE(m_controller.StartRecording(Wide(m_dir + "/missing/folder.mp4").c_str()));
+    EXPECT_FALSE(m_controller.IsRecording());
     EXPECT_EQ(RunCommand("ls -A " + ShellQuote(m_dir)), "");
 }
 
