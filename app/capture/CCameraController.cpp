@@ -1,0 +1,493 @@
+#include "app/capture/CCameraController.h"
+
+#include "app/capture/CapturePaths.h"
+#include "app/capture/FrameConversion.h"
+#include "app/capture/StillPictureWriter.h"
+#include "app/view/CImageRenderUI.h"
+#include "camera_module/CMFactory.h"
+#include "platform/duilib/CResourceManager.h"
+
+#include <libyuv/convert.h>
+#include <turbojpeg.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace kelvara {
+
+namespace {
+
+// Diagnostics that the original wrote to the debugger.
+void DebugText(const char* text)
+{
+    std::fputs(text, stderr);
+}
+
+int64_t NowUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Frees a still picture's data, which the caller owns after Snap.
+struct SnapData
+{
+    unsigned char* data = nullptr;
+    ~SnapData() { delete[] data; }
+};
+
+struct JpegHandle
+{
+    tjhandle handle = tjInitDecompress();
+    ~JpegHandle()
+    {
+        if (handle)
+            tjDestroy(handle);
+    }
+};
+
+}  // namespace
+
+CCameraController::CCameraController()
+    : m_tjHandle(tjInitDecompress())
+{
+}
+
+CCameraController::~CCameraController()
+{
+    CloseCamera();
+    if (m_tjHandle)
+        tjDestroy(static_cast<tjhandle>(m_tjHandle));
+}
+
+bool CCameraController::OpenCamera(unsigned group, unsigned device, std::wstring* name, int* vid, int* pid)
+{
+    CloseCamera();
+    wchar_t deviceName[260] = {};
+    int deviceVid = 0;
+    int devicePid = 0;
+    CMCameraBase* camera = CMFactory::GetCamera(group, device, deviceName, 260, &deviceVid, &devicePid);
+    if (name)
+        *name = deviceName;
+    if (vid)
+        *vid = deviceVid;
+    if (pid)
+        *pid = devicePid;
+    return OpenCamera(camera);
+}
+
+bool CCameraController::OpenCamera(CMCameraBase* camera)
+{
+    CloseCamera();
+    if (!camera)
+        return false;
+    if (camera->Init(&CCameraController::OnFrame, this, 800, 600) != 0) {
+        camera->Release();
+        delete camera;
+        return false;
+    }
+    m_pCamera = camera;
+    SyncSoftOrientation();
+    return true;
+}
+
+void CCameraController::CloseCamera()
+{
+    CloseRecorder(TakeRecorder(), nullptr);
+    if (!m_pCamera)
+        return;
+    CMCameraBase* camera = m_pCamera;
+    m_pCamera = nullptr;
+    // Outside the lock: Release waits for the delivery thread.
+    camera->Release();
+    delete camera;
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_softOrientation = Orientation();
+}
+
+void CCameraController::SetRenderControl(CImageRenderUI* render, DuiLib::CPaintManagerUI* manager)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_render = render;
+    m_manager = manager;
+}
+
+void CCameraController::SetPreviewSizeByIndex(unsigned index)
+{
+    if (!m_pCamera) {
+        DebugText("m_pCamera == NULL\n");
+        return;
+    }
+    std::vector<tagSIZE> sizes;
+    m_pCamera->GetSupportedPreviewSizes(&sizes);
+    if (index < sizes.size())
+        m_pCamera->SetPreviewImageSize(sizes[index].cx, sizes[index].cy);
+    else
+        DebugText("index < sizes.size()\n");
+}
+
+void CCameraController::SetImageFormatByIndex(unsigned index)
+{
+    if (!m_pCamera)
+        return;
+    const std::vector<int> formats = m_pCamera->GetSupportedImageFormats();
+    if (index < formats.size())
+        m_pCamera->SetImageFormat(formats[index]);
+}
+
+void CCameraController::SetStillImageSize(int width, int height)
+{
+    if (!m_pCamera) {
+        DebugText("m_pCamera == NULL\n");
+        return;
+    }
+    m_pCamera->SetStillImageSize(width, height);
+}
+
+int CCameraController::SetCameraProperty(tagCMProperty property, double value, int isAuto)
+{
+    if (!m_pCamera)
+        return CM_ERR_NO_DEVICE;
+    const int result = m_pCamera->SetProperty(property, value, isAuto);
+    if (property == CM_PROP_MIRROR || property == CM_PROP_FLIP)
+        SyncSoftOrientation();
+    return result;
+}
+
+void CCameraController::SyncSoftOrientation()
+{
+    Orientation orientation;
+    if (m_pCamera) {
+        // A camera that only stores the flags answers the range query of
+        // mirror and flip with "not supported" (the base class's handling);
+        // one that mirrors in its own hardware or SDK answers otherwise.
+        auto storedOnly = [this](tagCMProperty property, bool* on) {
+            double min = 0, max = 0, def = 0, value = 0;
+            int digits = 0, isAuto = 0;
+            if (m_pCamera->GetPropertyRange(property, &min, &max, &def, &digits) != CM_ERR_NOT_SUPPORTED)
+                return;
+            if (m_pCamera->GetProperty(property, &value, &isAuto) == CM_OK)
+                *on = value > 0.0;
+        };
+        storedOnly(CM_PROP_MIRROR, &orientation.mirror);
+        storedOnly(CM_PROP_FLIP, &orientation.flip);
+    }
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_softOrientation = orientation;
+}
+
+int CCameraController::OnFrame(void* user, int event, long image, long /*reserved*/)
+{
+    if (user)
+        static_cast<CCameraController*>(user)->HandleFrame(event, reinterpret_cast<const tagCMImage*>(image));
+    return 0;
+}
+
+void CCameraController::HandleFrame(int event, const tagCMImage* image)
+{
+    const int64_t start = NowUs();
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    if (event != 0 || !image || !image->data || image->width <= 0 || image->height <= 0)
+        return;
+    const size_t bytes = capture::PixelBufferBytes(image->width, image->height);
+    if (!capture::IsConvertible(*image) || !EnsureFrameBuffers(bytes)) {
+        ++m_stats.dropped;
+        return;
+    }
+    int64_t mark = NowUs();
+    if (!ConvertFrame(*image)) {
+        ++m_stats.dropped;
+        return;
+    }
+    m_frameWidth = image->width;
+    m_frameHeight = image->height;
+    int64_t now = NowUs();
+    m_stats.convertUs += now - mark;
+    mark = now;
+    if (m_render)
+        m_render->PushFrame(image->width, image->height, m_display.get());
+    now = NowUs();
+    m_stats.pushUs += now - mark;
+    RecordFrame(image->width, image->height);
+    ++m_stats.frames;
+    m_stats.callbackUs += NowUs() - start;
+}
+
+bool CCameraController::EnsureFrameBuffers(size_t bytes)
+{
+    if (bytes == 0)
+        return false;
+    if (m_display && bytes == m_displaySize)
+        return true;
+    m_display.reset();
+    m_conversion.reset();
+    m_displaySize = 0;
+    m_frameWidth = 0;
+    m_frameHeight = 0;
+    m_display.reset(new (std::nothrow) uint8_t[bytes]);
+    m_conversion.reset(new (std::nothrow) uint8_t[bytes]);
+    if (!m_display || !m_conversion) {
+        m_display.reset();
+        m_conversion.reset();
+        return false;
+    }
+    m_displaySize = bytes;
+    // A new size starts from opaque white.
+    std::memset(m_display.get(), 0xFF, bytes);
+    std::memset(m_conversion.get(), 0xFF, bytes);
+    return true;
+}
+
+bool CCameraController::ConvertFrame(const tagCMImage& image)
+{
+    capture::Orientation orientation;
+    orientation.mirror = m_softOrientation.mirror;
+    orientation.flip = m_softOrientation.flip;
+    if (image.format != CM_FMT_MJPG)
+        return capture::ConvertUncompressed(
+            image, capture::PixelOrder::RGBA, orientation, m_display.get(), m_conversion.get());
+    // Decoded beside the shown picture, which a damaged stream leaves alone.
+    if (!capture::DecodeJpeg(m_tjHandle, image.data, image.dataSize, image.width, image.height,
+            capture::PixelOrder::RGBA, orientation, m_conversion.get(), m_displaySize, nullptr, nullptr))
+        return false;
+    std::swap(m_display, m_conversion);
+    return true;
+}
+
+void CCameraController::RecordFrame(int width, int height)
+{
+    if (!m_recorder)
+        return;
+    // Frames of another size than the recording's are not fed (the preview
+    // size is kept fixed while recording, but a camera may change it).
+    if (width != m_recordWidth || height != m_recordHeight) {
+        ++m_stats.notRecorded;
+        return;
+    }
+    const int64_t start = NowUs();
+    const size_t lumaSize = static_cast<size_t>(width) * height;
+    const size_t ysize = lumaSize * 3 / 2;
+    if (!m_yuv || m_yuvSize != ysize) {
+        m_yuv.reset(new (std::nothrow) uint8_t[ysize]);
+        m_yuvSize = m_yuv ? ysize : 0;
+        if (!m_yuv)
+            return;
+    }
+    uint8_t* y = m_yuv.get();
+    uint8_t* u = y + lumaSize;
+    uint8_t* v = y + lumaSize * 5 / 4;
+    libyuv::ABGRToI420(m_display.get(), width * 4, y, width, u, width / 2, v, width / 2, width, height);
+    const int64_t mark = NowUs();
+    m_stats.yuvUs += mark - start;
+    m_recorder->EncodeFrame(m_yuv.get(), width, height);
+    m_stats.encodeUs += NowUs() - mark;
+    ++m_stats.recorded;
+}
+
+bool CCameraController::SnapToFile(const wchar_t* path)
+{
+    if (!m_pCamera)
+        return false;
+    std::string target;
+    if (!capture::PathToUtf8(path, &target))
+        return false;
+    tagCMImage image;
+    std::memset(&image, 0, sizeof image);
+    const int result = m_pCamera->Snap(&image);
+    SnapData owned;
+    owned.data = image.data;
+    if (result != 0 || !capture::IsConvertible(image))
+        return false;
+
+    capture::Orientation orientation;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        orientation.mirror = m_softOrientation.mirror;
+        orientation.flip = m_softOrientation.flip;
+    }
+    int width = image.width;
+    int height = image.height;
+    std::unique_ptr<uint8_t[]> pixels;
+    if (image.format == CM_FMT_MJPG) {
+        // A decompressor of its own, so that a still never holds up the preview.
+        JpegHandle jpeg;
+        if (!capture::ReadJpegSize(jpeg.handle, image.data, image.dataSize, &width, &height))
+            return false;
+        const size_t bytes = capture::PixelBufferBytes(width, height);
+        pixels.reset(bytes ? new (std::nothrow) uint8_t[bytes] : nullptr);
+        if (!pixels
+            || !capture::DecodeJpeg(jpeg.handle, image.data, image.dataSize, 0, 0, capture::PixelOrder::BGRA,
+                orientation, pixels.get(), bytes, &width, &height))
+            return false;
+    } else {
+        const size_t bytes = capture::PixelBufferBytes(width, height);
+        pixels.reset(new (std::nothrow) uint8_t[bytes]);
+        if (!pixels
+            || !capture::ConvertUncompressed(
+                image, capture::PixelOrder::BGRA, orientation, pixels.get(), nullptr))
+            return false;
+    }
+    return capture::WriteStillPicture(target, pixels.get(), width, height);
+}
+
+bool CCameraController::StartRecording(const wchar_t* path)
+{
+    if (!m_pCamera)
+        return false;
+    int width = 0;
+    int height = 0;
+    if (m_pCamera->GetPreviewImageSize(&width, &height) != CM_OK || width <= 0 || height <= 0) {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        width = m_frameWidth;
+        height = m_frameHeight;
+    }
+    CloseRecorder(TakeRecorder(), nullptr);
+    std::string target;
+    if (!capture::PathToUtf8(path, &target))
+        return false;
+    auto recorder = std::make_unique<CVideoRecorder>();
+    if (!recorder->Open(width, height, target.c_str()))
+        return false;
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_recorder = std::move(recorder);
+    m_recordWidth = width;
+    m_recordHeight = height;
+    return true;
+}
+
+bool CCameraController::StopRecording(std::string* path)
+{
+    return CloseRecorder(TakeRecorder(), path);
+}
+
+std::unique_ptr<CVideoRecorder> CCameraController::TakeRecorder()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_recordWidth = 0;
+    m_recordHeight = 0;
+    return std::move(m_recorder);
+}
+
+bool CCameraController::CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path)
+{
+    if (!recorder)
+        return false;
+    // Outside the lock: finishing the file may take a while, and no frame
+    // reaches a recorder that has been taken out.
+    const bool completed = recorder->Close();
+    if (path)
+        *path = recorder->m_path;
+    return completed;
+}
+
+bool CCameraController::IsRecording() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_recorder != nullptr;
+}
+
+bool CCameraController::SaveRenderedImage(const wchar_t* path)
+{
+    if (!m_render)
+        return false;
+    std::string target;
+    if (!capture::PathToUtf8(path, &target))
+        return false;
+    return m_render->SaveSnapshot(target);
+}
+
+std::string CCameraController::LanguageText(const char* id) const
+{
+    if (!m_manager)
+        return std::string();
+    DuiLib::IQueryControlText* query = DuiLib::CResourceManager::GetInstance()->GetTextQueryInterface();
+    if (!query)
+        return std::string();
+    return query->QueryControlText(id, nullptr).GetData();
+}
+
+std::string CCameraController::GetColorModeText(int value) const
+{
+    switch (value) {
+    case 0:
+        return LanguageText("STR_COLORMODE_COLOR");
+    case 1:
+        return LanguageText("STR_COLORMODE_MONOCHROME");
+    case 2:
+        return LanguageText("STR_COLORMODE_NEGATIVE");
+    default:
+        return std::string();
+    }
+}
+
+std::string CCameraController::GetPowerFreqText(int value) const
+{
+    if (!m_manager)
+        return std::string();
+    switch (value) {
+    case 0:
+        return LanguageText("STR_AUTO");
+    case 1:
+        return "50Hz";
+    case 2:
+        return "60Hz";
+    default:
+        return std::string();
+    }
+}
+
+void CCameraController::ApplyCalibration(int index)
+{
+    if (!m_render || index < 0 || index >= m_caliStore.GetCount())
+        return;
+    const CaliData entry = m_caliStore.GetAt(index);
+    const std::string unit = CaliDataStore::GetUnitName(entry.unit);
+    m_render->GetContainer().SetCalibration(sf::String::fromUtf8(unit.begin(), unit.end()), entry.value);
+}
+
+void CCameraController::SetMeasureTool(int tool)
+{
+    if (m_render)
+        m_render->GetContainer().SetTool(tool);
+}
+
+int CCameraController::GetPrimitiveCount() const
+{
+    return m_render ? m_render->GetContainer().GetCount() : 0;
+}
+
+MeasureResult CCameraController::GetMeasureResult(int index) const
+{
+    return m_render ? m_render->GetContainer().GetResult(index) : MeasureResult();
+}
+
+bool CCameraController::CopyDisplayPicture(std::vector<uint8_t>* pixels, int* width, int* height) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    if (!m_display || m_frameWidth <= 0 || !pixels)
+        return false;
+    pixels->assign(m_display.get(), m_display.get() + m_displaySize);
+    if (width)
+        *width = m_frameWidth;
+    if (height)
+        *height = m_frameHeight;
+    return true;
+}
+
+PipelineStats CCameraController::GetPipelineStats() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_stats;
+}
+
+void CCameraController::ResetPipelineStats()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_stats = PipelineStats();
+}
+
+}  // namespace kelvara

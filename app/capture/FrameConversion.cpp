@@ -1,0 +1,177 @@
+#include "app/capture/FrameConversion.h"
+
+#include <libyuv/convert_argb.h>
+#include <libyuv/convert_from_argb.h>
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace kelvara::capture {
+
+namespace {
+
+// Rows converted per step of the two-pass YUY2 conversion, so that the
+// intermediate block stays in the cache: about 64 KiB of 32-bit pixels.
+int BlockRows(int width)
+{
+    return std::max(1, (64 * 1024) / (width * 4));
+}
+
+// Bytes the rows of an uncompressed frame span with the given stride.
+int64_t SpannedBytes(int64_t stride, int64_t rowBytes, int height)
+{
+    return stride * (height - 1) + rowBytes;
+}
+
+int64_t RowBytes(const tagCMImage& image)
+{
+    if (image.format == CM_FMT_YUY2)
+        return (static_cast<int64_t>(image.width) + 1) / 2 * 4;
+    return static_cast<int64_t>(image.width) * 3;
+}
+
+}  // namespace
+
+size_t PixelBufferBytes(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return 0;
+    const int64_t bytes = static_cast<int64_t>(width) * height * 4;
+    if (bytes > INT_MAX)
+        return 0;
+    return static_cast<size_t>(bytes);
+}
+
+int SourceStride(const tagCMImage& image)
+{
+    const int64_t row = RowBytes(image);
+    if (image.format == CM_FMT_YUY2)
+        return static_cast<int>(row);
+    const int64_t padded = (row + 3) & ~int64_t(3);
+    if (padded != row && image.dataSize > 0 && image.dataSize >= padded * image.height)
+        return static_cast<int>(padded);
+    return static_cast<int>(row);
+}
+
+bool IsConvertible(const tagCMImage& image)
+{
+    if (!image.data || PixelBufferBytes(image.width, image.height) == 0)
+        return false;
+    switch (image.format) {
+    case CM_FMT_RAW24:
+    case CM_FMT_RGB24:
+    case CM_FMT_YUY2:
+        // dataSize 0: the backend does not know the length (trusted).
+        return image.dataSize == 0
+            || image.dataSize >= SpannedBytes(SourceStride(image), RowBytes(image), image.height);
+    case CM_FMT_MJPG:
+        return image.dataSize > 0;
+    default:
+        return false;
+    }
+}
+
+bool ConvertUncompressed(
+    const tagCMImage& image, PixelOrder order, Orientation orientation, uint8_t* dst, uint8_t* scratch)
+{
+    if (image.format == CM_FMT_MJPG || !IsConvertible(image))
+        return false;
+    const int width = image.width;
+    const int height = image.height;
+    const int dstStride = width * 4;
+    const int stride = SourceStride(image);
+    // A negative height makes libyuv read the last source row first.
+    const bool turn = (image.bottomUp == 1) != orientation.flip;
+    const int signedHeight = turn ? -height : height;
+
+    if (image.format == CM_FMT_YUY2) {
+        if (order == PixelOrder::BGRA) {
+            libyuv::YUY2ToARGB(image.data, stride, dst, dstStride, width, signedHeight);
+        } else {
+            // B,G,R,A first, then swapped into R,G,B,A, a cache-sized block at a time.
+            const int block = BlockRows(width);
+            for (int y = 0; y < height; y += block) {
+                const int rows = std::min(block, height - y);
+                const uint8_t* src = turn ? image.data + static_cast<int64_t>(height - 1 - y) * stride
+                                          : image.data + static_cast<int64_t>(y) * stride;
+                libyuv::YUY2ToARGB(src, turn ? -stride : stride, scratch, dstStride, width, rows);
+                libyuv::ARGBToABGR(
+                    scratch, dstStride, dst + static_cast<int64_t>(y) * dstStride, dstStride, width, rows);
+            }
+        }
+    } else {
+        // libyuv's RGB24 is B,G,R in memory and its RAW is R,G,B; reading
+        // one as the other swaps red and blue, which gives R,G,B,A in one pass.
+        const bool bgrSource = image.format == CM_FMT_RGB24;
+        const bool keepOrder = bgrSource == (order == PixelOrder::BGRA);
+        if (keepOrder)
+            libyuv::RGB24ToARGB(image.data, stride, dst, dstStride, width, signedHeight);
+        else
+            libyuv::RAWToARGB(image.data, stride, dst, dstStride, width, signedHeight);
+    }
+    if (orientation.mirror)
+        MirrorRows(dst, width, height);
+    return true;
+}
+
+bool ReadJpegSize(void* tjHandle, const uint8_t* data, int dataSize, int* width, int* height)
+{
+    if (!tjHandle || !data || dataSize <= 0)
+        return false;
+    int subsampling = 0;
+    int colorspace = 0;
+    return tjDecompressHeader3(static_cast<tjhandle>(tjHandle), data, static_cast<unsigned long>(dataSize),
+               width, height, &subsampling, &colorspace)
+        == 0;
+}
+
+bool DecodeJpeg(void* tjHandle, const uint8_t* data, int dataSize, int expectWidth, int expectHeight,
+    PixelOrder order, Orientation orientation, uint8_t* dst, size_t dstBytes, int* width, int* height)
+{
+    int w = 0;
+    int h = 0;
+    if (!ReadJpegSize(tjHandle, data, dataSize, &w, &h))
+        return false;
+    if (expectWidth > 0 && expectHeight > 0 && (w != expectWidth || h != expectHeight))
+        return false;
+    const size_t bytes = PixelBufferBytes(w, h);
+    if (bytes == 0 || bytes > dstBytes)
+        return false;
+    const int flags = kJpegDecodeFlags | (orientation.flip ? TJFLAG_BOTTOMUP : 0);
+    const int pixelFormat = order == PixelOrder::RGBA ? TJPF_RGBA : TJPF_BGRA;
+    // Any warning (a truncated or damaged stream) fails the call as well.
+    if (tjDecompress2(static_cast<tjhandle>(tjHandle), data, static_cast<unsigned long>(dataSize), dst, w,
+            w * 4, h, pixelFormat, flags)
+        != 0)
+        return false;
+    if (orientation.mirror)
+        MirrorRows(dst, w, h);
+    if (width)
+        *width = w;
+    if (height)
+        *height = h;
+    return true;
+}
+
+void MirrorRows(uint8_t* pixels, int width, int height)
+{
+    const size_t stride = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) {
+        uint8_t* left = pixels + stride * y;
+        uint8_t* right = left + stride - 4;
+        while (left < right) {
+            uint32_t a;
+            uint32_t b;
+            std::memcpy(&a, left, 4);
+            std::memcpy(&b, right, 4);
+            std::memcpy(left, &b, 4);
+            std::memcpy(right, &a, 4);
+            left += 4;
+            right -= 4;
+        }
+    }
+}
+
+}  // namespace kelvara::capture

@@ -1,0 +1,233 @@
+// The frame pipeline of the camera controller: every format comes out upright
+// in R,G,B,A, damaged frames never replace the picture, the software mirror
+// and flip act, and only frames of the recording's size are recorded.
+#include "app/capture/CCameraController.h"
+#include "camera_module/directshow/CMCameraDirectShow.h"
+#include "tests/capture/RecorderTestProbe.h"
+#include "tests/support/capture/CaptureTestFrames.h"
+#include "tests/support/directshow/ScopedVirtualDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+using namespace kelvara;
+using namespace kelvara::test;
+using kelvara::dshow::testing::ScopedVirtualDevice;
+
+namespace {
+
+void Deliver(CCameraController& controller, const tagCMImage& image, int event = 0)
+{
+    CCameraController::OnFrame(&controller, event, reinterpret_cast<long>(&image), 0);
+}
+
+// Checks the four quadrants of the shown picture; order maps each shown
+// quadrant to the source quadrant expected there.
+void ExpectQuadrants(
+    const CCameraController& controller, int width, int height, int tolerance, const int order[4] = nullptr)
+{
+    static const int kIdentity[4] = {0, 1, 2, 3};
+    if (!order)
+        order = kIdentity;
+    std::vector<uint8_t> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(controller.CopyDisplayPicture(&pixels, &w, &h));
+    ASSERT_EQ(w, width);
+    ASSERT_EQ(h, height);
+    for (int q = 0; q < 4; ++q) {
+        const Rgb got = QuadrantCenter(pixels.data(), w, h, q);
+        const Rgb want = kQuadrantColors[order[q]];
+        EXPECT_TRUE(Near(got, want, tolerance))
+            << "quadrant " << q << ": " << got.r << "," << got.g << "," << got.b << " want " << want.r << ","
+            << want.g << "," << want.b;
+    }
+}
+
+struct FormatCase
+{
+    const char* name;
+    int format;
+    bool bottomUp;
+    int width;
+    int height;
+    int tolerance;
+};
+
+const FormatCase kFormats[] = {
+    {"RAW24", CM_FMT_RAW24, false, 320, 240, 0},
+    {"RGB24 top-down", CM_FMT_RGB24, false, 320, 240, 0},
+    {"RGB24 bottom-up", CM_FMT_RGB24, true, 320, 240, 0},
+    {"RGB24 bottom-up, padded rows", CM_FMT_RGB24, true, 322, 240, 0},
+    {"YUY2", CM_FMT_YUY2, false, 320, 240, 12},
+    {"YUY2 odd width", CM_FMT_YUY2, false, 321, 240, 12},
+    {"MJPG", CM_FMT_MJPG, false, 320, 240, 10},
+};
+
+TEST(FramePipeline, EveryFormatIsShownUpright)
+{
+    CCameraController controller;
+    for (const FormatCase& c : kFormats) {
+        SCOPED_TRACE(c.name);
+        const TestFrame frame
+            = MakeFrame(QuadrantPicture(c.width, c.height), c.width, c.height, c.format, c.bottomUp);
+        Deliver(controller, frame.image);
+        ExpectQuadrants(controller, c.width, c.height, c.tolerance);
+    }
+    EXPECT_EQ(controller.GetPipelineStats().frames, std::size(kFormats));
+    EXPECT_EQ(controller.GetPipelineStats().dropped, 0u);
+}
+
+// Frames that must leave the previous picture alone.
+TEST(FramePipeline, DamagedFramesKeepThePreviousPicture)
+{
+    const int w = 320, h = 240;
+    const std::vector<uint8_t> picture = QuadrantPicture(w, h);
+    const TestFrame good = MakeFrame(picture, w, h, CM_FMT_RGB24, true);
+
+    std::vector<uint8_t> black(picture.size(), 0);
+    struct Case
+    {
+        const char* name;
+        TestFrame frame;
+        int event = 0;
+    };
+    std::vector<Case> cases;
+    for (int format : {CM_FMT_RGB24, CM_FMT_RAW24, CM_FMT_YUY2}) {
+        Case c{"short uncompressed frame", MakeFrame(black, w, h, format)};
+        c.frame.image.dataSize -= 1;
+        cases.push_back(c);
+    }
+    {
+        Case c{"truncated JPEG", MakeFrame(black, w, h, CM_FMT_MJPG)};
+        c.frame.image.dataSize /= 2;
+        cases.push_back(c);
+    }
+    {
+        Case c{"corrupt JPEG", MakeFrame(black, w, h, CM_FMT_MJPG)};
+        for (size_t i = c.frame.bytes.size() / 3; i < c.frame.bytes.size() * 2 / 3; ++i)
+            c.frame.bytes[i] = static_cast<uint8_t>(i * 7);
+        cases.push_back(c);
+    }
+    {
+        Case c{"JPEG of another size", MakeFrame(QuadrantPicture(w / 2, h / 2), w / 2, h / 2, CM_FMT_MJPG)};
+        c.frame.image.width = w;
+        c.frame.image.height = h;
+        cases.push_back(c);
+    }
+    {
+        Case c{"JPEG without a length", MakeFrame(black, w, h, CM_FMT_MJPG)};
+        c.frame.image.dataSize = 0;
+        cases.push_back(c);
+    }
+    cases.push_back(Case{"H264 access unit", MakeFrame(black, w, h, CM_FMT_H264)});
+    cases.push_back(Case{"YUYV", MakeFrame(black, w, h, CM_FMT_YUYV)});
+    cases.push_back(Case{"event other than 0", MakeFrame(black, w, h, CM_FMT_RGB24), 1});
+    {
+        Case c{"size that overflows", MakeFrame(black, w, h, CM_FMT_RGB24)};
+        c.frame.image.width = 1 << 16;
+        c.frame.image.height = 1 << 16;
+        c.frame.image.dataSize = 0;
+        cases.push_back(c);
+    }
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCameraController controller;
+        Deliver(controller, good.image);
+        Deliver(controller, c.frame.image, c.event);
+        ExpectQuadrants(controller, w, h, 0);
+        EXPECT_EQ(controller.GetPipelineStats().frames, 1u);
+    }
+}
+
+// A paused virtual camera behind the controller; frames are delivered by hand.
+class PausedCamera : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        unsetenv("KELVARA_VIRTUAL_CAMERAS");
+        auto description = dshow::testing::SmallTestCamera(2.0);
+        description.capturePin = {dshow::FormatRange::Discrete(MEDIASUBTYPE_YUY2, 320, 240)};
+        description.stillPin.clear();
+        m_device = std::make_unique<ScopedVirtualDevice>(description);
+        ASSERT_TRUE(m_controller.OpenCamera(0, 0));
+        m_controller.GetCamera()->Pause();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        char pattern[] = "/tmp/kelvara-controller-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override
+    {
+        m_controller.CloseCamera();
+        m_device.reset();
+        RunCommand("rm -rf " + ShellQuote(m_dir));
+    }
+
+    std::unique_ptr<ScopedVirtualDevice> m_device;
+    CCameraController m_controller;
+    std::string m_dir;
+};
+
+TEST_F(PausedCamera, MirrorAndFlipActOnEveryFormat)
+{
+    struct Case
+    {
+        bool mirror;
+        bool flip;
+        int order[4];
+    };
+    const Case orientations[] = {
+        {true, false, {1, 0, 3, 2}},
+        {false, true, {2, 3, 0, 1}},
+        {true, true, {3, 2, 1, 0}},
+        {false, false, {0, 1, 2, 3}},
+    };
+    const int w = 320, h = 240;
+    const std::vector<uint8_t> picture = QuadrantPicture(w, h);
+    for (const Case& o : orientations) {
+        ASSERT_EQ(m_controller.SetCameraProperty(CM_PROP_MIRROR, o.mirror ? 1.0 : 0.0, 0), CM_OK);
+        ASSERT_EQ(m_controller.SetCameraProperty(CM_PROP_FLIP, o.flip ? 1.0 : 0.0, 0), CM_OK);
+        for (int format : {CM_FMT_RGB24, CM_FMT_YUY2, CM_FMT_MJPG}) {
+            SCOPED_TRACE(
+                testing::Message() << "format " << format << " mirror " << o.mirror << " flip " << o.flip);
+            const TestFrame frame = MakeFrame(picture, w, h, format, format == CM_FMT_RGB24);
+            Deliver(m_controller, frame.image);
+            ExpectQuadrants(m_controller, w, h, 12, o.order);
+        }
+    }
+}
+
+TEST_F(PausedCamera, OnlyFramesOfTheRecordingSizeAreRecorded)
+{
+    int w = 0, h = 0;
+    ASSERT_EQ(m_controller.GetCamera()->GetPreviewImageSize(&w, &h), CM_OK);
+    ASSERT_EQ(w, 320);
+    const std::string path = m_dir + "/size.mp4";
+    ASSERT_TRUE(m_controller.StartRecording(std::wstring(path.begin(), path.end()).c_str()));
+    const TestFrame fitting = MakeFrame(QuadrantPicture(w, h), w, h, CM_FMT_YUY2);
+    const TestFrame other = MakeFrame(QuadrantPicture(640, 480), 640, 480, CM_FMT_YUY2);
+    for (int i = 0; i < 10; ++i) {
+        Deliver(m_controller, (i % 2 ? other : fitting).image);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const PipelineStats stats = m_controller.GetPipelineStats();
+    EXPECT_EQ(stats.recorded, 5u);
+    EXPECT_EQ(stats.notRecorded, 5u);
+    std::string written;
+    ASSERT_TRUE(m_controller.StopRecording(&written));
+    EXPECT_EQ(written, path);
+    EXPECT_FALSE(m_controller.IsRecording());
+    const nlohmann::json probe = ProbeVideo(path);
+    ASSERT_FALSE(probe.is_null());
+    EXPECT_EQ(probe["streams"][0]["width"], 320);
+    EXPECT_EQ(probe["streams"][0]["nb_read_frames"], "5");
+}
+
+}  // namespace
