@@ -165,4 +165,78 @@ sf::Vector2f SFPrimitiveBase::DragOffset(float x, float y, const HitRecord& hit)
     return {x - hit.mouseX, y - hit.mouseY};
 }
 
+void SFPrimitiveBase::StartShape(sf::PrimitiveType type, sf::Vector2f p, int points)
+{
+    m_shape.setPrimitiveType(type);
+    for (int i = 0; i < points; ++i)
+        m_shape.append(sf::Vertex(p, m_colorNormal));
+    m_label.setPosition(p.x, p.y + 5.0f);
+}
+
+HitRecord SFPrimitiveBase::StartHit(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    return hit;
+}
+
+void SFPrimitiveBase::PaintAll(sf::Color color)
+{
+    SetColor(m_shape, color);
+    m_label.setFillColor(color);
+}
+
+bool SFPrimitiveBase::HitShapeVertex(HitRecord& hit, sf::Vector2f p)
+{
+    const int vertex = FindVertex(m_shape, p);
+    if (vertex < 0)
+        return false;
+    hit.kind = kHitVertex;
+    hit.vertex = vertex;
+    m_shape[vertex].color = m_colorHighlight;
+    SavePoint(hit, 0, m_shape[vertex].position);
+    return true;
+}
+
+bool SFPrimitiveBase::HitLeadingVertex(HitRecord& hit, sf::Vector2f p, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (IsNear(m_shape[i].position, p)) {
+            hit.kind = kHitVertex;
+            hit.vertex = i;
+            m_shape[i].color = m_colorHighlight;
+            SavePoint(hit, 0, m_shape[i].position);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SFPrimitiveBase::HitLabel(HitRecord& hit, sf::Vector2f p)
+{
+    if (!IsOnLabel(p))
+        return false;
+    hit.kind = kHitLabel;
+    m_label.setFillColor(m_colorHighlight);
+    SavePoint(hit, 0, m_label.getPosition());
+    return true;
+}
+
+bool SFPrimitiveBase::DragLabel(const HitRecord& hit, sf::Vector2f d)
+{
+    if (hit.kind != kHitLabel)
+        return false;
+    m_label.setPosition(SavedPoint(hit, 0) + d);
+    return true;
+}
+
+void SFPrimitiveBase::SetCircleResult(float r)
+{
+    m_result.radius = r;
+    m_result.area = kPi * r * r;
+    m_result.length = kTwoPi * r;
+    SetLabelWithUnit(Format("R: %.2f", r));
+}
+
 }  // namespace kelvara

@@ -102,6 +102,27 @@ protected:
     // Mouse travel since the hit: (x - hit.mouseX, y - hit.mouseY).
     static sf::Vector2f DragOffset(float x, float y, const HitRecord& hit);
 
+    // Sets the shape's primitive type, appends `points` vertices at p in the
+    // normal colour and puts the label just below p.
+    void StartShape(sf::PrimitiveType type, sf::Vector2f p, int points);
+    // An empty hit record at mouse position (x, y).
+    static HitRecord StartHit(float x, float y);
+    // Colours the whole shape and the label.
+    void PaintAll(sf::Color color);
+    // A shape vertex near p: a vertex hit, highlighted, its position saved
+    // in slot 0.
+    bool HitShapeVertex(HitRecord& hit, sf::Vector2f p);
+    // One of the first `count` shape vertices near p, the first that is: a
+    // vertex hit, highlighted, its position saved in slot 0.
+    bool HitLeadingVertex(HitRecord& hit, sf::Vector2f p, int count);
+    // p on the label: a label hit, highlighted, its position saved in slot 0.
+    bool HitLabel(HitRecord& hit, sf::Vector2f p);
+    // A label hit moves the label by d from its saved position.
+    bool DragLabel(const HitRecord& hit, sf::Vector2f d);
+    // Radius, area and circumference of a circle of radius r (units), and
+    // the label "R: ...".
+    void SetCircleResult(float r);
+
     sf::VertexArray m_auxiliary;  // separate lines drawn beside the shape
     sf::VertexArray m_handles;  // defining points, shown as squares while selected
     sf::VertexArray m_shape;  // the shape; hit tests and measurements use it

@@ -8,9 +8,7 @@ SFPrimitiveConcentrical::SFPrimitiveConcentrical(float x, float y, float viewZoo
     float viewOriginX, float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 1);
 }
 
 void SFPrimitiveConcentrical::Rebuild()
@@ -50,17 +48,14 @@ void SFPrimitiveConcentrical::Update()
 
 HitRecord SFPrimitiveConcentrical::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const sf::Vector2f centre = m_shape[0].position;
     const float distance = Distance(p, centre);
     // Hovering misses far more often than it hits: recolour the outline
     // only when an earlier test highlighted something.
     if (m_highlighted) {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+        PaintAll(m_colorNormal);
         m_highlighted = false;
     }
     if (IsNear(centre, p)) {
@@ -76,10 +71,8 @@ HitRecord SFPrimitiveConcentrical::HitTest(float x, float y)
         hit.kind = kHitBody;
         hit.part = 1;
         SetColor(m_shape, m_colorHighlight);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
+    } else {
+        HitLabel(hit, p);
     }
     m_highlighted = hit.kind != kHitNone;
     return hit;
@@ -128,8 +121,8 @@ void SFPrimitiveConcentrical::OnMouseMove(float x, float y, int tool, bool press
             m_label.setPosition(SavedPoint(hit, 1) + d);
         }
         Rebuild();
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

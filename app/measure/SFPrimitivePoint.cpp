@@ -23,9 +23,7 @@ void SFPrimitivePoint::Update()
 
 HitRecord SFPrimitivePoint::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     if (IsNear(m_shape[0].position, p)) {
         hit.kind = kHitBody;
@@ -33,13 +31,8 @@ HitRecord SFPrimitivePoint::HitTest(float x, float y)
         m_shape[0].color = m_colorHighlight;
         SavePoint(hit, 0, m_shape[0].position);
         SavePoint(hit, 1, m_label.getPosition());
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+    } else if (!HitLabel(hit, p)) {
+        PaintAll(m_colorNormal);
     }
     return hit;
 }
