@@ -25,12 +25,7 @@ void SFPrimitiveAngle::Update()
 
 HitRecord SFPrimitiveAngle::HitTest(float x, float y)
 {
-    HitRecord hit = StartHit(x, y);
-    const sf::Vector2f p(x, y);
-    PaintAll(m_colorNormal);
-    if (!HitShapeVertex(hit, p))
-        HitLabel(hit, p);
-    return hit;
+    return HitVertexOrLabel(x, y);
 }
 
 void SFPrimitiveAngle::OnMouseDown(float x, float y, int)
@@ -59,12 +54,8 @@ void SFPrimitiveAngle::OnMouseMove(float x, float y, int tool, bool pressed, con
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0
-        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
-    } else {
+    if (!DragShapeVertex(hit, d))
         DragLabel(hit, d);
-    }
     Update();
 }
 

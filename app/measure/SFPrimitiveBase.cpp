@@ -223,6 +223,25 @@ bool SFPrimitiveBase::HitLabel(HitRecord& hit, sf::Vector2f p)
     return true;
 }
 
+bool SFPrimitiveBase::DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int limit)
+{
+    if (hit.kind != kHitVertex || hit.vertex < 0 || hit.vertex >= limit
+        || hit.vertex >= static_cast<int>(m_shape.getVertexCount()))
+        return false;
+    m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    return true;
+}
+
+HitRecord SFPrimitiveBase::HitVertexOrLabel(float x, float y)
+{
+    HitRecord hit = StartHit(x, y);
+    const sf::Vector2f p(x, y);
+    PaintAll(m_colorNormal);
+    if (!HitShapeVertex(hit, p))
+        HitLabel(hit, p);
+    return hit;
+}
+
 bool SFPrimitiveBase::DragLabel(const HitRecord& hit, sf::Vector2f d)
 {
     if (hit.kind != kHitLabel)

@@ -23,6 +23,7 @@
 #include <SFML/System/String.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <limits>
 #include <string>
 
 namespace kelvara {
@@ -117,6 +118,11 @@ protected:
     bool HitLeadingVertex(HitRecord& hit, sf::Vector2f p, int count);
     // p on the label: a label hit, highlighted, its position saved in slot 0.
     bool HitLabel(HitRecord& hit, sf::Vector2f p);
+    // A vertex hit on one of the first `limit` shape vertices moves that
+    // vertex by d from its saved position.
+    bool DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int limit = std::numeric_limits<int>::max());
+    // Paints everything normal, then tests the shape vertices and the label.
+    HitRecord HitVertexOrLabel(float x, float y);
     // A label hit moves the label by d from its saved position.
     bool DragLabel(const HitRecord& hit, sf::Vector2f d);
     // Radius, area and circumference of a circle of radius r (units), and

@@ -61,9 +61,7 @@ void SFPrimitiveBrokenLine::OnMouseMove(float x, float y, int tool, bool pressed
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < static_cast<int>(m_shape.getVertexCount()))
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
-    else
+    if (!DragShapeVertex(hit, d))
         DragLabel(hit, d);
     Update();
 }

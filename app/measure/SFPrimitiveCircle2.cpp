@@ -71,8 +71,7 @@ void SFPrimitiveCircle2::OnMouseMove(float x, float y, int tool, bool pressed, c
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && (hit.vertex == 0 || hit.vertex == 1)) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    if (DragShapeVertex(hit, d, 2)) {
         Rebuild();
     } else {
         DragLabel(hit, d);

@@ -102,9 +102,7 @@ void SFPrimitiveCircle3::OnMouseMove(float x, float y, int tool, bool pressed, c
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 3
-        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    if (DragShapeVertex(hit, d, 3)) {
         Rebuild();
     } else {
         DragLabel(hit, d);

@@ -29,12 +29,7 @@ void SFPrimitivePerpendicular::Update()
 
 HitRecord SFPrimitivePerpendicular::HitTest(float x, float y)
 {
-    HitRecord hit = StartHit(x, y);
-    const sf::Vector2f p(x, y);
-    PaintAll(m_colorNormal);
-    if (!HitShapeVertex(hit, p))
-        HitLabel(hit, p);
-    return hit;
+    return HitVertexOrLabel(x, y);
 }
 
 void SFPrimitivePerpendicular::OnMouseDown(float x, float y, int)
@@ -70,8 +65,7 @@ void SFPrimitivePerpendicular::OnMouseMove(float x, float y, int tool, bool pres
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 4) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    if (DragShapeVertex(hit, d, 4)) {
         PlaceFoot();
     } else {
         DragLabel(hit, d);
