@@ -242,6 +242,33 @@ HitRecord SFPrimitiveBase::HitVertexOrLabel(float x, float y)
     return hit;
 }
 
+bool SFPrimitiveBase::HitCentre(HitRecord& hit, sf::Vector2f p)
+{
+    if (!IsNear(m_shape[0].position, p))
+        return false;
+    hit.kind = kHitBody;
+    m_shape[0].color = m_colorHighlight;
+    SavePoint(hit, 0, m_shape[0].position);
+    SavePoint(hit, 1, m_label.getPosition());
+    return true;
+}
+
+bool SFPrimitiveBase::HitRing(HitRecord& hit, float distance, float radius, int part)
+{
+    if (!(std::fabs(distance - radius) < kHitTolerance))
+        return false;
+    hit.kind = kHitBody;
+    hit.part = part;
+    SetColor(m_shape, m_colorHighlight);
+    return true;
+}
+
+void SFPrimitiveBase::DragCentre(const HitRecord& hit, sf::Vector2f d)
+{
+    m_shape[0].position = SavedPoint(hit, 0) + d;
+    m_label.setPosition(SavedPoint(hit, 1) + d);
+}
+
 bool SFPrimitiveBase::DragLabel(const HitRecord& hit, sf::Vector2f d)
 {
     if (hit.kind != kHitLabel)

@@ -123,6 +123,14 @@ protected:
     bool DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int limit = std::numeric_limits<int>::max());
     // Paints everything normal, then tests the shape vertices and the label.
     HitRecord HitVertexOrLabel(float x, float y);
+    // p near shape vertex 0 (a centre or a point): a body hit, vertex 0
+    // highlighted, vertex 0 and the label saved in slots 0 and 1.
+    bool HitCentre(HitRecord& hit, sf::Vector2f p);
+    // A distance from the centre within the hit tolerance of radius: a body
+    // hit on ring `part`, the whole shape highlighted.
+    bool HitRing(HitRecord& hit, float distance, float radius, int part);
+    // Moves shape vertex 0 and the label by d from where HitCentre saved them.
+    void DragCentre(const HitRecord& hit, sf::Vector2f d);
     // A label hit moves the label by d from its saved position.
     bool DragLabel(const HitRecord& hit, sf::Vector2f d);
     // Radius, area and circumference of a circle of radius r (units), and

@@ -1,7 +1,5 @@
 #include "app/measure/SFPrimitiveCircle.h"
 
-#include <cmath>
-
 namespace kelvara {
 
 SFPrimitiveCircle::SFPrimitiveCircle(float x, float y, float viewZoom, float scale, float viewOriginX,
@@ -44,18 +42,8 @@ HitRecord SFPrimitiveCircle::HitTest(float x, float y)
         PaintAll(m_colorNormal);
         m_highlighted = false;
     }
-    if (IsNear(centre, p)) {
-        hit.kind = kHitBody;
-        m_shape[0].color = m_colorHighlight;
-        SavePoint(hit, 0, centre);
-        SavePoint(hit, 1, m_label.getPosition());
-    } else if (std::fabs(Distance(p, centre) - m_radius) < kHitTolerance) {
-        hit.kind = kHitBody;
-        hit.part = 0;
-        SetColor(m_shape, m_colorHighlight);
-    } else {
+    if (!HitCentre(hit, p) && !HitRing(hit, Distance(p, centre), m_radius, 0))
         HitLabel(hit, p);
-    }
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }
@@ -88,8 +76,7 @@ void SFPrimitiveCircle::OnMouseMove(float x, float y, int tool, bool pressed, co
         if (hit.part == 0) {
             m_radius = Distance(p, m_shape[0].position);
         } else {
-            m_shape[0].position = SavedPoint(hit, 0) + d;
-            m_label.setPosition(SavedPoint(hit, 1) + d);
+            DragCentre(hit, d);
         }
         Rebuild();
     } else {

@@ -39,11 +39,8 @@ HitRecord SFPrimitiveCircle2::HitTest(float x, float y)
         ResetColors();
         m_highlighted = false;
     }
-    if (HitLeadingVertex(hit, p, 2)) {
-        m_highlighted = true;
-        return hit;
-    }
-    HitLabel(hit, p);
+    if (!HitLeadingVertex(hit, p, 2))
+        HitLabel(hit, p);
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }

@@ -62,11 +62,8 @@ HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
         m_highlighted = false;
     }
     const int points = static_cast<int>(std::min<std::size_t>(m_shape.getVertexCount(), 3));
-    if (HitLeadingVertex(hit, p, points)) {
-        m_highlighted = true;
-        return hit;
-    }
-    HitLabel(hit, p);
+    if (!HitLeadingVertex(hit, p, points))
+        HitLabel(hit, p);
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }

@@ -1,7 +1,5 @@
 #include "app/measure/SFPrimitiveConcentrical.h"
 
-#include <cmath>
-
 namespace kelvara {
 
 SFPrimitiveConcentrical::SFPrimitiveConcentrical(float x, float y, float viewZoom, float scale,
@@ -58,22 +56,8 @@ HitRecord SFPrimitiveConcentrical::HitTest(float x, float y)
         PaintAll(m_colorNormal);
         m_highlighted = false;
     }
-    if (IsNear(centre, p)) {
-        hit.kind = kHitBody;
-        m_shape[0].color = m_colorHighlight;
-        SavePoint(hit, 0, centre);
-        SavePoint(hit, 1, m_label.getPosition());
-    } else if (std::fabs(distance - m_radius1) < kHitTolerance) {
-        hit.kind = kHitBody;
-        hit.part = 0;
-        SetColor(m_shape, m_colorHighlight);
-    } else if (std::fabs(distance - m_radius2) < kHitTolerance) {
-        hit.kind = kHitBody;
-        hit.part = 1;
-        SetColor(m_shape, m_colorHighlight);
-    } else {
+    if (!HitCentre(hit, p) && !HitRing(hit, distance, m_radius1, 0) && !HitRing(hit, distance, m_radius2, 1))
         HitLabel(hit, p);
-    }
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }
@@ -117,8 +101,7 @@ void SFPrimitiveConcentrical::OnMouseMove(float x, float y, int tool, bool press
         } else if (hit.part == 1) {
             m_radius2 = Distance(p, m_shape[0].position);
         } else {
-            m_shape[0].position = SavedPoint(hit, 0) + d;
-            m_label.setPosition(SavedPoint(hit, 1) + d);
+            DragCentre(hit, d);
         }
         Rebuild();
     } else {
