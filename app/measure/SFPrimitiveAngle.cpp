@@ -44,19 +44,7 @@ void SFPrimitiveAngle::OnMouseDown(float x, float y, int)
 
 void SFPrimitiveAngle::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
 {
-    if (!m_finished) {
-        if (tool == kToolAngle) {
-            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
-            Update();
-        }
-        return;
-    }
-    if (tool != kToolMove || !pressed)
-        return;
-    const sf::Vector2f d = DragOffset(x, y, hit);
-    if (!DragShapeVertex(hit, d))
-        DragLabel(hit, d);
-    Update();
+    MoveFreeVertices(x, y, tool, pressed, hit, kToolAngle);
 }
 
 }  // namespace kelvara

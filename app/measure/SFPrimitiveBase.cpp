@@ -232,6 +232,24 @@ bool SFPrimitiveBase::DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int 
     return true;
 }
 
+void SFPrimitiveBase::MoveFreeVertices(
+    float x, float y, int tool, bool pressed, const HitRecord& hit, int ownTool)
+{
+    if (!m_finished) {
+        if (tool == ownTool) {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (!DragShapeVertex(hit, d))
+        DragLabel(hit, d);
+    Update();
+}
+
 HitRecord SFPrimitiveBase::HitVertexOrLabel(float x, float y)
 {
     HitRecord hit = StartHit(x, y);

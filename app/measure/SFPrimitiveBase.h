@@ -121,6 +121,10 @@ protected:
     // A vertex hit on one of the first `limit` shape vertices moves that
     // vertex by d from its saved position.
     bool DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int limit = std::numeric_limits<int>::max());
+    // Mouse move of a primitive made of free vertices only: while unfinished
+    // the last vertex follows the mouse under ownTool; once finished the move
+    // tool drags a vertex or the label.
+    void MoveFreeVertices(float x, float y, int tool, bool pressed, const HitRecord& hit, int ownTool);
     // Paints everything normal, then tests the shape vertices and the label.
     HitRecord HitVertexOrLabel(float x, float y);
     // p near shape vertex 0 (a centre or a point): a body hit, vertex 0

@@ -51,19 +51,7 @@ void SFPrimitiveBrokenLine::OnRightButtonDown(float, float, int)
 
 void SFPrimitiveBrokenLine::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
 {
-    if (!m_finished) {
-        if (tool == kToolBrokenLine) {
-            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
-            Update();
-        }
-        return;
-    }
-    if (tool != kToolMove || !pressed)
-        return;
-    const sf::Vector2f d = DragOffset(x, y, hit);
-    if (!DragShapeVertex(hit, d))
-        DragLabel(hit, d);
-    Update();
+    MoveFreeVertices(x, y, tool, pressed, hit, kToolBrokenLine);
 }
 
 }  // namespace kelvara
