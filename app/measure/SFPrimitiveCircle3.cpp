@@ -16,15 +16,27 @@ bool SFPrimitiveCircle3::PointsCoincide() const
     return m_shape[0].position == m_shape[1].position && m_shape[1].position == m_shape[2].position;
 }
 
-void SFPrimitiveCircle3::Rebuild()
+bool SFPrimitiveCircle3::PointsCircle(sf::Vector2f& centre, float& radius) const
+{
+    return Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
+}
+
+bool SFPrimitiveCircle3::CircleToDraw(sf::Vector2f& centre, float& radius)
 {
     if (m_shape.getVertexCount() < 3 || m_shape[1].position == m_shape[2].position)
-        return;
+        return false;
+    if (!PointsCircle(centre, radius))
+        return false;
+    m_radius = radius;
+    return true;
+}
+
+void SFPrimitiveCircle3::Rebuild()
+{
     sf::Vector2f centre;
     float radius = 0.0f;
-    if (!Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius))
+    if (!CircleToDraw(centre, radius))
         return;
-    m_radius = radius;
     SetJoinedCircle(m_shape, 3, centre, radius, m_colorNormal);
 }
 
@@ -45,8 +57,7 @@ void SFPrimitiveCircle3::Update()
         return;
     sf::Vector2f centre;
     float radius = 0.0f;
-    const bool defined
-        = Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
+    const bool defined = PointsCircle(centre, radius);
     const float r = defined ? ToUnits(radius) : 0.0f;
     SetCircleResult(r);
 }
