@@ -106,6 +106,27 @@ void AppendArc(
         vertices.append(sf::Vertex(centre + sf::Vector2f(radius, 0.0f), color));
 }
 
+void SetJoinedCircle(
+    sf::VertexArray& vertices, std::size_t join, sf::Vector2f centre, float radius, sf::Color color)
+{
+    vertices.resize(join);
+    vertices.append(sf::Vertex(vertices[join - 1].position, color));
+    AppendArc(vertices, 0.0f, kTwoPi, centre, radius, color);
+    if (vertices.getVertexCount() > join + 2) {
+        vertices[join].color = sf::Color::Transparent;
+        vertices[join + 1].color = sf::Color::Transparent;
+    }
+}
+
+void ColorJoinedCircle(sf::VertexArray& vertices, std::size_t join, sf::Color color)
+{
+    const std::size_t count = vertices.getVertexCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (count <= join + 2 || (i != join && i != join + 1))
+            vertices[i].color = color;
+    }
+}
+
 sf::FloatRect GetLabelRect(const sf::Text& label)
 {
     const sf::FloatRect bounds = label.getGlobalBounds();

@@ -65,6 +65,15 @@ void SetColorRange(sf::VertexArray& vertices, sf::Color color, int first, int la
 void AppendArc(sf::VertexArray& vertices, float from, float to, sf::Vector2f centre, float radius,
     sf::Color color = sf::Color::Green);
 
+// Cuts vertices back to the first `join` and appends a copy of vertex
+// join - 1 followed by the full circle, both in color; the copy and the
+// circle's first point turn transparent so that no stroke joins the points
+// to the circle.
+void SetJoinedCircle(
+    sf::VertexArray& vertices, std::size_t join, sf::Vector2f centre, float radius, sf::Color color);
+// Colours every vertex but the two that SetJoinedCircle made transparent.
+void ColorJoinedCircle(sf::VertexArray& vertices, std::size_t join, sf::Color color);
+
 // (label position, width and height of the label's global bounds). Needs
 // the label's font, so it runs where fonts may be used (see LabelFont.h).
 sf::FloatRect GetLabelRect(const sf::Text& label);

@@ -8,10 +8,7 @@ SFPrimitiveAngle::SFPrimitiveAngle(float x, float y, float viewZoom, float scale
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 2);
 }
 
 void SFPrimitiveAngle::Update()
@@ -28,24 +25,7 @@ void SFPrimitiveAngle::Update()
 
 HitRecord SFPrimitiveAngle::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
-    const sf::Vector2f p(x, y);
-    SetColor(m_shape, m_colorNormal);
-    m_label.setFillColor(m_colorNormal);
-    const int vertex = FindVertex(m_shape, p);
-    if (vertex >= 0) {
-        hit.kind = kHitVertex;
-        hit.vertex = vertex;
-        m_shape[vertex].color = m_colorHighlight;
-        SavePoint(hit, 0, m_shape[vertex].position);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
-    return hit;
+    return HitVertexOrLabel(x, y);
 }
 
 void SFPrimitiveAngle::OnMouseDown(float x, float y, int)
@@ -64,23 +44,7 @@ void SFPrimitiveAngle::OnMouseDown(float x, float y, int)
 
 void SFPrimitiveAngle::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
 {
-    if (!m_finished) {
-        if (tool == kToolAngle) {
-            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
-            Update();
-        }
-        return;
-    }
-    if (tool != kToolMove || !pressed)
-        return;
-    const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0
-        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
-    }
-    Update();
+    MoveFreeVertices(x, y, tool, pressed, hit, kToolAngle);
 }
 
 }  // namespace kelvara

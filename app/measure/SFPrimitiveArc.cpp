@@ -12,13 +12,10 @@ SFPrimitiveArc::SFPrimitiveArc(float x, float y, float viewZoom, float scale, fl
 
 void SFPrimitiveArc::Rebuild()
 {
-    if (m_shape.getVertexCount() < 3 || m_shape[1].position == m_shape[2].position)
-        return;
     sf::Vector2f centre;
     float radius = 0.0f;
-    if (!Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius))
+    if (!CircleToDraw(centre, radius))
         return;
-    m_radius = radius;
     m_shape.resize(3);
     m_shape.append(sf::Vertex(m_shape[2].position, m_colorNormal));
     const ArcRanges arc = ArcThrough(AngleAbout(m_shape[0].position, centre),
@@ -38,8 +35,7 @@ void SFPrimitiveArc::Update()
         return;
     sf::Vector2f centre;
     float radius = 0.0f;
-    const bool defined
-        = Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
+    const bool defined = PointsCircle(centre, radius);
     // A valid circle means Rebuild has just drawn the arc, so m_sweep is current.
     const float r = defined ? ToUnits(radius) : 0.0f;
     m_result.radius = r;

@@ -165,4 +165,142 @@ sf::Vector2f SFPrimitiveBase::DragOffset(float x, float y, const HitRecord& hit)
     return {x - hit.mouseX, y - hit.mouseY};
 }
 
+void SFPrimitiveBase::StartShape(sf::PrimitiveType type, sf::Vector2f p, int points)
+{
+    m_shape.setPrimitiveType(type);
+    for (int i = 0; i < points; ++i)
+        m_shape.append(sf::Vertex(p, m_colorNormal));
+    m_label.setPosition(p.x, p.y + 5.0f);
+}
+
+HitRecord SFPrimitiveBase::StartHit(float x, float y)
+{
+    HitRecord hit;
+    hit.mouseX = x;
+    hit.mouseY = y;
+    return hit;
+}
+
+void SFPrimitiveBase::PaintAll(sf::Color color)
+{
+    SetColor(m_shape, color);
+    m_label.setFillColor(color);
+}
+
+bool SFPrimitiveBase::HitShapeVertex(HitRecord& hit, sf::Vector2f p)
+{
+    const int vertex = FindVertex(m_shape, p);
+    if (vertex < 0)
+        return false;
+    hit.kind = kHitVertex;
+    hit.vertex = vertex;
+    m_shape[vertex].color = m_colorHighlight;
+    SavePoint(hit, 0, m_shape[vertex].position);
+    return true;
+}
+
+bool SFPrimitiveBase::HitLeadingVertex(HitRecord& hit, sf::Vector2f p, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (IsNear(m_shape[i].position, p)) {
+            hit.kind = kHitVertex;
+            hit.vertex = i;
+            m_shape[i].color = m_colorHighlight;
+            SavePoint(hit, 0, m_shape[i].position);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SFPrimitiveBase::HitLabel(HitRecord& hit, sf::Vector2f p)
+{
+    if (!IsOnLabel(p))
+        return false;
+    hit.kind = kHitLabel;
+    m_label.setFillColor(m_colorHighlight);
+    SavePoint(hit, 0, m_label.getPosition());
+    return true;
+}
+
+bool SFPrimitiveBase::DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int limit)
+{
+    if (hit.kind != kHitVertex || hit.vertex < 0 || hit.vertex >= limit
+        || hit.vertex >= static_cast<int>(m_shape.getVertexCount()))
+        return false;
+    m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    return true;
+}
+
+void SFPrimitiveBase::MoveFreeVertices(
+    float x, float y, int tool, bool pressed, const HitRecord& hit, int ownTool)
+{
+    if (!m_finished) {
+        if (tool == ownTool) {
+            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
+            Update();
+        }
+        return;
+    }
+    if (tool != kToolMove || !pressed)
+        return;
+    const sf::Vector2f d = DragOffset(x, y, hit);
+    if (!DragShapeVertex(hit, d))
+        DragLabel(hit, d);
+    Update();
+}
+
+HitRecord SFPrimitiveBase::HitVertexOrLabel(float x, float y)
+{
+    HitRecord hit = StartHit(x, y);
+    const sf::Vector2f p(x, y);
+    PaintAll(m_colorNormal);
+    if (!HitShapeVertex(hit, p))
+        HitLabel(hit, p);
+    return hit;
+}
+
+bool SFPrimitiveBase::HitCentre(HitRecord& hit, sf::Vector2f p)
+{
+    if (!IsNear(m_shape[0].position, p))
+        return false;
+    hit.kind = kHitBody;
+    m_shape[0].color = m_colorHighlight;
+    SavePoint(hit, 0, m_shape[0].position);
+    SavePoint(hit, 1, m_label.getPosition());
+    return true;
+}
+
+bool SFPrimitiveBase::HitRing(HitRecord& hit, float distance, float radius, int part)
+{
+    if (!(std::fabs(distance - radius) < kHitTolerance))
+        return false;
+    hit.kind = kHitBody;
+    hit.part = part;
+    SetColor(m_shape, m_colorHighlight);
+    return true;
+}
+
+void SFPrimitiveBase::DragCentre(const HitRecord& hit, sf::Vector2f d)
+{
+    m_shape[0].position = SavedPoint(hit, 0) + d;
+    m_label.setPosition(SavedPoint(hit, 1) + d);
+}
+
+bool SFPrimitiveBase::DragLabel(const HitRecord& hit, sf::Vector2f d)
+{
+    if (hit.kind != kHitLabel)
+        return false;
+    m_label.setPosition(SavedPoint(hit, 0) + d);
+    return true;
+}
+
+void SFPrimitiveBase::SetCircleResult(float r)
+{
+    m_result.radius = r;
+    m_result.area = kPi * r * r;
+    m_result.length = kTwoPi * r;
+    SetLabelWithUnit(Format("R: %.2f", r));
+}
+
 }  // namespace kelvara

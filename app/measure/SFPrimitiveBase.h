@@ -23,6 +23,7 @@
 #include <SFML/System/String.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <limits>
 #include <string>
 
 namespace kelvara {
@@ -101,6 +102,44 @@ protected:
     static sf::Vector2f SavedPoint(const HitRecord& hit, int slot);
     // Mouse travel since the hit: (x - hit.mouseX, y - hit.mouseY).
     static sf::Vector2f DragOffset(float x, float y, const HitRecord& hit);
+
+    // Sets the shape's primitive type, appends `points` vertices at p in the
+    // normal colour and puts the label just below p.
+    void StartShape(sf::PrimitiveType type, sf::Vector2f p, int points);
+    // An empty hit record at mouse position (x, y).
+    static HitRecord StartHit(float x, float y);
+    // Colours the whole shape and the label.
+    void PaintAll(sf::Color color);
+    // A shape vertex near p: a vertex hit, highlighted, its position saved
+    // in slot 0.
+    bool HitShapeVertex(HitRecord& hit, sf::Vector2f p);
+    // One of the first `count` shape vertices near p, the first that is: a
+    // vertex hit, highlighted, its position saved in slot 0.
+    bool HitLeadingVertex(HitRecord& hit, sf::Vector2f p, int count);
+    // p on the label: a label hit, highlighted, its position saved in slot 0.
+    bool HitLabel(HitRecord& hit, sf::Vector2f p);
+    // A vertex hit on one of the first `limit` shape vertices moves that
+    // vertex by d from its saved position.
+    bool DragShapeVertex(const HitRecord& hit, sf::Vector2f d, int limit = std::numeric_limits<int>::max());
+    // Mouse move of a primitive made of free vertices only: while unfinished
+    // the last vertex follows the mouse under ownTool; once finished the move
+    // tool drags a vertex or the label.
+    void MoveFreeVertices(float x, float y, int tool, bool pressed, const HitRecord& hit, int ownTool);
+    // Paints everything normal, then tests the shape vertices and the label.
+    HitRecord HitVertexOrLabel(float x, float y);
+    // p near shape vertex 0 (a centre or a point): a body hit, vertex 0
+    // highlighted, vertex 0 and the label saved in slots 0 and 1.
+    bool HitCentre(HitRecord& hit, sf::Vector2f p);
+    // A distance from the centre within the hit tolerance of radius: a body
+    // hit on ring `part`, the whole shape highlighted.
+    bool HitRing(HitRecord& hit, float distance, float radius, int part);
+    // Moves shape vertex 0 and the label by d from where HitCentre saved them.
+    void DragCentre(const HitRecord& hit, sf::Vector2f d);
+    // A label hit moves the label by d from its saved position.
+    bool DragLabel(const HitRecord& hit, sf::Vector2f d);
+    // Radius, area and circumference of a circle of radius r (units), and
+    // the label "R: ...".
+    void SetCircleResult(float r);
 
     sf::VertexArray m_auxiliary;  // separate lines drawn beside the shape
     sf::VertexArray m_handles;  // defining points, shown as squares while selected

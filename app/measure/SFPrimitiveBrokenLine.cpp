@@ -6,10 +6,7 @@ SFPrimitiveBrokenLine::SFPrimitiveBrokenLine(float x, float y, float viewZoom, f
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 2);
 }
 
 void SFPrimitiveBrokenLine::Update()
@@ -23,24 +20,10 @@ void SFPrimitiveBrokenLine::Update()
 
 HitRecord SFPrimitiveBrokenLine::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
-    const int vertex = FindVertex(m_shape, p);
-    if (vertex >= 0) {
-        hit.kind = kHitVertex;
-        hit.vertex = vertex;
-        m_shape[vertex].color = m_colorHighlight;
-        SavePoint(hit, 0, m_shape[vertex].position);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
-    }
+    if (!HitShapeVertex(hit, p) && !HitLabel(hit, p))
+        PaintAll(m_colorNormal);
     return hit;
 }
 
@@ -68,21 +51,7 @@ void SFPrimitiveBrokenLine::OnRightButtonDown(float, float, int)
 
 void SFPrimitiveBrokenLine::OnMouseMove(float x, float y, int tool, bool pressed, const HitRecord& hit)
 {
-    if (!m_finished) {
-        if (tool == kToolBrokenLine) {
-            m_shape[m_shape.getVertexCount() - 1].position = {x, y};
-            Update();
-        }
-        return;
-    }
-    if (tool != kToolMove || !pressed)
-        return;
-    const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < static_cast<int>(m_shape.getVertexCount()))
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
-    else if (hit.kind == kHitLabel)
-        m_label.setPosition(SavedPoint(hit, 0) + d);
-    Update();
+    MoveFreeVertices(x, y, tool, pressed, hit, kToolBrokenLine);
 }
 
 }  // namespace kelvara

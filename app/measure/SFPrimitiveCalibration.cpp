@@ -53,9 +53,7 @@ void SFPrimitiveCalibration::Update()
 
 HitRecord SFPrimitiveCalibration::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const int vertex = FindVertex(m_shape, p);
     if (vertex == 0 || vertex == 1) {
@@ -68,13 +66,8 @@ HitRecord SFPrimitiveCalibration::HitTest(float x, float y)
         SavePoint(hit, 0, m_shape[0].position);
         SavePoint(hit, 1, m_shape[1].position);
         SavePoint(hit, 2, m_label.getPosition());
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorAlt);
-        m_label.setFillColor(m_colorAlt);
+    } else if (!HitLabel(hit, p)) {
+        PaintAll(m_colorAlt);
     }
     return hit;
 }

@@ -1,16 +1,12 @@
 #include "app/measure/SFPrimitiveCircle.h"
 
-#include <cmath>
-
 namespace kelvara {
 
 SFPrimitiveCircle::SFPrimitiveCircle(float x, float y, float viewZoom, float scale, float viewOriginX,
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 1);
 }
 
 void SFPrimitiveCircle::Rebuild()
@@ -32,40 +28,22 @@ void SFPrimitiveCircle::Update()
     if (m_shape.getVertexCount() <= 1)
         return;
     const float r = ToUnits(Distance(m_shape[1].position, m_shape[0].position));
-    m_result.radius = r;
-    m_result.area = kPi * r * r;
-    m_result.length = kTwoPi * r;
-    SetLabelWithUnit(Format("R: %.2f", r));
+    SetCircleResult(r);
 }
 
 HitRecord SFPrimitiveCircle::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const sf::Vector2f centre = m_shape[0].position;
     // Hovering misses far more often than it hits: recolour the outline
     // only when an earlier test highlighted something.
     if (m_highlighted) {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+        PaintAll(m_colorNormal);
         m_highlighted = false;
     }
-    if (IsNear(centre, p)) {
-        hit.kind = kHitBody;
-        m_shape[0].color = m_colorHighlight;
-        SavePoint(hit, 0, centre);
-        SavePoint(hit, 1, m_label.getPosition());
-    } else if (std::fabs(Distance(p, centre) - m_radius) < kHitTolerance) {
-        hit.kind = kHitBody;
-        hit.part = 0;
-        SetColor(m_shape, m_colorHighlight);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
+    if (!HitCentre(hit, p) && !HitRing(hit, Distance(p, centre), m_radius, 0))
+        HitLabel(hit, p);
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }
@@ -98,12 +76,11 @@ void SFPrimitiveCircle::OnMouseMove(float x, float y, int tool, bool pressed, co
         if (hit.part == 0) {
             m_radius = Distance(p, m_shape[0].position);
         } else {
-            m_shape[0].position = SavedPoint(hit, 0) + d;
-            m_label.setPosition(SavedPoint(hit, 1) + d);
+            DragCentre(hit, d);
         }
         Rebuild();
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

@@ -8,10 +8,7 @@ SFPrimitiveCircle3::SFPrimitiveCircle3(float x, float y, float viewZoom, float s
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 2);
 }
 
 bool SFPrimitiveCircle3::PointsCoincide() const
@@ -19,22 +16,28 @@ bool SFPrimitiveCircle3::PointsCoincide() const
     return m_shape[0].position == m_shape[1].position && m_shape[1].position == m_shape[2].position;
 }
 
-void SFPrimitiveCircle3::Rebuild()
+bool SFPrimitiveCircle3::PointsCircle(sf::Vector2f& centre, float& radius) const
+{
+    return Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
+}
+
+bool SFPrimitiveCircle3::CircleToDraw(sf::Vector2f& centre, float& radius)
 {
     if (m_shape.getVertexCount() < 3 || m_shape[1].position == m_shape[2].position)
-        return;
+        return false;
+    if (!PointsCircle(centre, radius))
+        return false;
+    m_radius = radius;
+    return true;
+}
+
+void SFPrimitiveCircle3::Rebuild()
+{
     sf::Vector2f centre;
     float radius = 0.0f;
-    if (!Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius))
+    if (!CircleToDraw(centre, radius))
         return;
-    m_radius = radius;
-    m_shape.resize(3);
-    m_shape.append(sf::Vertex(m_shape[2].position, m_colorNormal));
-    AppendArc(m_shape, 0.0f, kTwoPi, centre, radius, m_colorNormal);
-    if (m_shape.getVertexCount() > 5) {
-        m_shape[3].color = sf::Color::Transparent;
-        m_shape[4].color = sf::Color::Transparent;
-    }
+    SetJoinedCircle(m_shape, 3, centre, radius, m_colorNormal);
 }
 
 void SFPrimitiveCircle3::ScaleViewLengths(float factor)
@@ -44,11 +47,7 @@ void SFPrimitiveCircle3::ScaleViewLengths(float factor)
 
 void SFPrimitiveCircle3::ResetColors()
 {
-    const std::size_t count = m_shape.getVertexCount();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (count <= 5 || (i != 3 && i != 4))
-            m_shape[i].color = m_colorNormal;
-    }
+    ColorJoinedCircle(m_shape, 3, m_colorNormal);
     m_label.setFillColor(m_colorNormal);
 }
 
@@ -58,20 +57,14 @@ void SFPrimitiveCircle3::Update()
         return;
     sf::Vector2f centre;
     float radius = 0.0f;
-    const bool defined
-        = Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
+    const bool defined = PointsCircle(centre, radius);
     const float r = defined ? ToUnits(radius) : 0.0f;
-    m_result.radius = r;
-    m_result.area = kPi * r * r;
-    m_result.length = kTwoPi * r;
-    SetLabelWithUnit(Format("R: %.2f", r));
+    SetCircleResult(r);
 }
 
 HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     // Hovering misses far more often than it hits: recolour the outline
     // only when an earlier test highlighted something.
@@ -80,21 +73,8 @@ HitRecord SFPrimitiveCircle3::HitTest(float x, float y)
         m_highlighted = false;
     }
     const int points = static_cast<int>(std::min<std::size_t>(m_shape.getVertexCount(), 3));
-    for (int i = 0; i < points; ++i) {
-        if (IsNear(m_shape[i].position, p)) {
-            hit.kind = kHitVertex;
-            hit.vertex = i;
-            m_shape[i].color = m_colorHighlight;
-            SavePoint(hit, 0, m_shape[i].position);
-            m_highlighted = true;
-            return hit;
-        }
-    }
-    if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
+    if (!HitLeadingVertex(hit, p, points))
+        HitLabel(hit, p);
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }
@@ -130,12 +110,10 @@ void SFPrimitiveCircle3::OnMouseMove(float x, float y, int tool, bool pressed, c
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 3
-        && hit.vertex < static_cast<int>(m_shape.getVertexCount())) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    if (DragShapeVertex(hit, d, 3)) {
         Rebuild();
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

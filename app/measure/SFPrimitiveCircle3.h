@@ -33,6 +33,13 @@ protected:
     void ScaleViewLengths(float factor) override;
     // The three defining points coincide.
     bool PointsCoincide() const;
+    // The circumcircle of the three defining points; false while they have
+    // none.
+    bool PointsCircle(sf::Vector2f& centre, float& radius) const;
+    // The circle a rebuild draws: false, leaving the shape alone, while the
+    // points are incomplete or have no circumcircle; otherwise m_radius is
+    // updated.
+    bool CircleToDraw(sf::Vector2f& centre, float& radius);
     // Normal colour everywhere except the transparent joins 3 and 4.
     void ResetColors();
 

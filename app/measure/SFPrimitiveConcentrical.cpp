@@ -1,16 +1,12 @@
 #include "app/measure/SFPrimitiveConcentrical.h"
 
-#include <cmath>
-
 namespace kelvara {
 
 SFPrimitiveConcentrical::SFPrimitiveConcentrical(float x, float y, float viewZoom, float scale,
     float viewOriginX, float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 1);
 }
 
 void SFPrimitiveConcentrical::Rebuild()
@@ -50,37 +46,18 @@ void SFPrimitiveConcentrical::Update()
 
 HitRecord SFPrimitiveConcentrical::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const sf::Vector2f centre = m_shape[0].position;
     const float distance = Distance(p, centre);
     // Hovering misses far more often than it hits: recolour the outline
     // only when an earlier test highlighted something.
     if (m_highlighted) {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+        PaintAll(m_colorNormal);
         m_highlighted = false;
     }
-    if (IsNear(centre, p)) {
-        hit.kind = kHitBody;
-        m_shape[0].color = m_colorHighlight;
-        SavePoint(hit, 0, centre);
-        SavePoint(hit, 1, m_label.getPosition());
-    } else if (std::fabs(distance - m_radius1) < kHitTolerance) {
-        hit.kind = kHitBody;
-        hit.part = 0;
-        SetColor(m_shape, m_colorHighlight);
-    } else if (std::fabs(distance - m_radius2) < kHitTolerance) {
-        hit.kind = kHitBody;
-        hit.part = 1;
-        SetColor(m_shape, m_colorHighlight);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
+    if (!HitCentre(hit, p) && !HitRing(hit, distance, m_radius1, 0) && !HitRing(hit, distance, m_radius2, 1))
+        HitLabel(hit, p);
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }
@@ -124,12 +101,11 @@ void SFPrimitiveConcentrical::OnMouseMove(float x, float y, int tool, bool press
         } else if (hit.part == 1) {
             m_radius2 = Distance(p, m_shape[0].position);
         } else {
-            m_shape[0].position = SavedPoint(hit, 0) + d;
-            m_label.setPosition(SavedPoint(hit, 1) + d);
+            DragCentre(hit, d);
         }
         Rebuild();
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

@@ -29,15 +29,12 @@ void SFPrimitiveCrosshair::Update()
 
 HitRecord SFPrimitiveCrosshair::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     if (IsNear({m_shape[2].position.x, m_shape[0].position.y}, {x, y})) {
         hit.kind = kHitBody;
         SetColor(m_shape, m_colorHighlight);
     } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+        PaintAll(m_colorNormal);
     }
     return hit;
 }

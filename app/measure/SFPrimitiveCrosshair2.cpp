@@ -49,12 +49,9 @@ void SFPrimitiveCrosshair2::Update()
 
 HitRecord SFPrimitiveCrosshair2::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
-    SetColor(m_shape, m_colorNormal);
-    m_label.setFillColor(m_colorNormal);
+    PaintAll(m_colorNormal);
     const int crosshairs = static_cast<int>(m_shape.getVertexCount()) / 4;
     for (int k = 0; k < crosshairs; ++k) {
         if (IsNear(Centre(k), p)) {
@@ -76,11 +73,7 @@ HitRecord SFPrimitiveCrosshair2::HitTest(float x, float y)
             return hit;
         }
     }
-    if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
+    HitLabel(hit, p);
     return hit;
 }
 

@@ -6,10 +6,7 @@ SFPrimitiveLine::SFPrimitiveLine(float x, float y, float viewZoom, float scale, 
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::Lines);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::Lines, {x, y}, 2);
 }
 
 void SFPrimitiveLine::Update()
@@ -28,29 +25,18 @@ void SFPrimitiveLine::Update()
 
 HitRecord SFPrimitiveLine::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
-    const int vertex = FindVertex(m_shape, p);
-    if (vertex >= 0) {
-        hit.kind = kHitVertex;
-        hit.vertex = vertex;
-        m_shape[vertex].color = m_colorHighlight;
-        SavePoint(hit, 0, m_shape[vertex].position);
-    } else if (IsOnSegment(m_shape[0].position, m_shape[1].position, p)) {
+    if (HitShapeVertex(hit, p))
+        return hit;
+    if (IsOnSegment(m_shape[0].position, m_shape[1].position, p)) {
         hit.kind = kHitBody;
         SetColor(m_shape, m_colorHighlight);
         SavePoint(hit, 0, m_shape[0].position);
         SavePoint(hit, 1, m_shape[1].position);
         SavePoint(hit, 2, m_label.getPosition());
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+    } else if (!HitLabel(hit, p)) {
+        PaintAll(m_colorNormal);
     }
     return hit;
 }
@@ -83,8 +69,8 @@ void SFPrimitiveLine::OnMouseMove(float x, float y, int tool, bool pressed, cons
         m_shape[0].position = SavedPoint(hit, 0) + d;
         m_shape[1].position = SavedPoint(hit, 1) + d;
         m_label.setPosition(SavedPoint(hit, 2) + d);
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

@@ -23,10 +23,7 @@ SFPrimitiveParallel::SFPrimitiveParallel(float x, float y, float viewZoom, float
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::Lines);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::Lines, {x, y}, 2);
 }
 
 void SFPrimitiveParallel::RebuildDistance()
@@ -55,12 +52,9 @@ void SFPrimitiveParallel::Update()
 
 HitRecord SFPrimitiveParallel::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
-    SetColor(m_shape, m_colorNormal);
-    m_label.setFillColor(m_colorNormal);
+    PaintAll(m_colorNormal);
     const int vertex = FindVertex(m_shape, p);
     if (vertex >= 0) {
         hit.kind = kHitVertex;
@@ -81,11 +75,7 @@ HitRecord SFPrimitiveParallel::HitTest(float x, float y)
             return hit;
         }
     }
-    if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
+    HitLabel(hit, p);
     return hit;
 }
 
@@ -139,8 +129,8 @@ void SFPrimitiveParallel::OnMouseMove(float x, float y, int tool, bool pressed, 
         sf::Vector2f foot;
         if (FootOnLine(moved, At(pairing.fixed), At(pairing.fixed) + direction, foot))
             Set(pairing.paired, foot);
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     RebuildDistance();
     Update();

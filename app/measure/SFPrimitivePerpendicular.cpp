@@ -8,10 +8,7 @@ SFPrimitivePerpendicular::SFPrimitivePerpendicular(float x, float y, float viewZ
     float viewOriginX, float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::Lines);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::Lines, {x, y}, 2);
 }
 
 void SFPrimitivePerpendicular::PlaceFoot()
@@ -32,24 +29,7 @@ void SFPrimitivePerpendicular::Update()
 
 HitRecord SFPrimitivePerpendicular::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
-    const sf::Vector2f p(x, y);
-    SetColor(m_shape, m_colorNormal);
-    m_label.setFillColor(m_colorNormal);
-    const int vertex = FindVertex(m_shape, p);
-    if (vertex >= 0) {
-        hit.kind = kHitVertex;
-        hit.vertex = vertex;
-        m_shape[vertex].color = m_colorHighlight;
-        SavePoint(hit, 0, m_shape[vertex].position);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
-    return hit;
+    return HitVertexOrLabel(x, y);
 }
 
 void SFPrimitivePerpendicular::OnMouseDown(float x, float y, int)
@@ -85,11 +65,10 @@ void SFPrimitivePerpendicular::OnMouseMove(float x, float y, int tool, bool pres
     if (tool != kToolMove || !pressed)
         return;
     const sf::Vector2f d = DragOffset(x, y, hit);
-    if (hit.kind == kHitVertex && hit.vertex >= 0 && hit.vertex < 4) {
-        m_shape[hit.vertex].position = SavedPoint(hit, 0) + d;
+    if (DragShapeVertex(hit, d, 4)) {
         PlaceFoot();
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

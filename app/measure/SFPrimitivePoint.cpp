@@ -23,24 +23,12 @@ void SFPrimitivePoint::Update()
 
 HitRecord SFPrimitivePoint::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
-    if (IsNear(m_shape[0].position, p)) {
-        hit.kind = kHitBody;
+    if (HitCentre(hit, p))
         hit.vertex = 0;
-        m_shape[0].color = m_colorHighlight;
-        SavePoint(hit, 0, m_shape[0].position);
-        SavePoint(hit, 1, m_label.getPosition());
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
-    }
+    else if (!HitLabel(hit, p))
+        PaintAll(m_colorNormal);
     return hit;
 }
 
@@ -58,8 +46,7 @@ void SFPrimitivePoint::OnMouseMove(float x, float y, int tool, bool pressed, con
     if (hit.kind == kHitLabel) {
         m_label.setPosition(SavedPoint(hit, 0) + d);
     } else if (hit.kind == kHitBody && hit.vertex == 0) {
-        m_shape[0].position = SavedPoint(hit, 0) + d;
-        m_label.setPosition(SavedPoint(hit, 1) + d);
+        DragCentre(hit, d);
     }
     Update();
 }

@@ -8,10 +8,7 @@ SFPrimitivePolygon::SFPrimitivePolygon(float x, float y, float viewZoom, float s
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 2);
 }
 
 void SFPrimitivePolygon::Update()
@@ -33,9 +30,7 @@ void SFPrimitivePolygon::Update()
 
 HitRecord SFPrimitivePolygon::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const int vertex = FindVertex(m_shape, p);
     const int last = static_cast<int>(m_shape.getVertexCount()) - 1;
@@ -48,13 +43,8 @@ HitRecord SFPrimitivePolygon::HitTest(float x, float y)
             m_shape[last].color = m_colorHighlight;
         }
         SavePoint(hit, 0, m_shape[vertex].position);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+    } else if (!HitLabel(hit, p)) {
+        PaintAll(m_colorNormal);
     }
     return hit;
 }
@@ -105,8 +95,8 @@ void SFPrimitivePolygon::OnMouseMove(float x, float y, int tool, bool pressed, c
         } else {
             m_shape[hit.vertex].position = p;
         }
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }

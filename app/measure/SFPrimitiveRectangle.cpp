@@ -41,9 +41,7 @@ void SFPrimitiveRectangle::Update()
 
 HitRecord SFPrimitiveRectangle::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const int vertex = FindVertex(m_shape, p);
     if (vertex >= 0) {
@@ -56,13 +54,8 @@ HitRecord SFPrimitiveRectangle::HitTest(float x, float y)
             m_shape[vertex].color = m_colorHighlight;
         }
         SavePoint(hit, 0, m_shape[vertex].position);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+    } else if (!HitLabel(hit, p)) {
+        PaintAll(m_colorNormal);
     }
     return hit;
 }

@@ -6,10 +6,7 @@ SFPrimitiveText::SFPrimitiveText(float x, float y, float viewZoom, float scale, 
     float viewOriginY, const sf::String& unit)
     : SFPrimitiveBase(viewOriginX, viewOriginY, unit, viewZoom, scale)
 {
-    m_shape.setPrimitiveType(sf::Lines);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::Lines, {x, y}, 2);
     m_label.setString("Hello world");
 }
 
@@ -19,9 +16,7 @@ void SFPrimitiveText::Update() { }
 
 HitRecord SFPrimitiveText::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     const int vertex = FindVertex(m_shape, p);
     if (vertex >= 0) {
@@ -31,13 +26,8 @@ HitRecord SFPrimitiveText::HitTest(float x, float y)
     } else if (IsOnSegment(m_shape[0].position, m_shape[1].position, p)) {
         hit.kind = kHitBody;
         SetColor(m_shape, m_colorHighlight);
-    } else if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    } else {
-        SetColor(m_shape, m_colorNormal);
-        m_label.setFillColor(m_colorNormal);
+    } else if (!HitLabel(hit, p)) {
+        PaintAll(m_colorNormal);
     }
     return hit;
 }

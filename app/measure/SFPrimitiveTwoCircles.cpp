@@ -11,9 +11,7 @@ SFPrimitiveTwoCircles::SFPrimitiveTwoCircles(float x, float y, float viewZoom, f
     m_handles.setPrimitiveType(sf::Points);
     m_handles.append(sf::Vertex({x, y}, m_colorNormal));
     m_handles.append(sf::Vertex({x, y}, m_colorNormal));
-    m_shape.setPrimitiveType(sf::LineStrip);
-    m_shape.append(sf::Vertex({x, y}, m_colorNormal));
-    m_label.setPosition(x, y + 5.0f);
+    StartShape(sf::LineStrip, {x, y}, 1);
 }
 
 bool SFPrimitiveTwoCircles::CircleOf(int k, Circle& circle) const
@@ -103,9 +101,7 @@ void SFPrimitiveTwoCircles::Update()
 
 HitRecord SFPrimitiveTwoCircles::HitTest(float x, float y)
 {
-    HitRecord hit;
-    hit.mouseX = x;
-    hit.mouseY = y;
+    HitRecord hit = StartHit(x, y);
     const sf::Vector2f p(x, y);
     // Hovering misses far more often than it hits: recolour the outline
     // only when an earlier test highlighted something.
@@ -139,11 +135,7 @@ HitRecord SFPrimitiveTwoCircles::HitTest(float x, float y)
             return hit;
         }
     }
-    if (IsOnLabel(p)) {
-        hit.kind = kHitLabel;
-        m_label.setFillColor(m_colorHighlight);
-        SavePoint(hit, 0, m_label.getPosition());
-    }
+    HitLabel(hit, p);
     m_highlighted = hit.kind != kHitNone;
     return hit;
 }
@@ -183,8 +175,8 @@ void SFPrimitiveTwoCircles::OnMouseMove(float x, float y, int tool, bool pressed
         for (int j = 0; j < perCircle; ++j)
             m_handles[static_cast<std::size_t>(hit.part * perCircle + j)].position = SavedPoint(hit, j) + d;
         Rebuild();
-    } else if (hit.kind == kHitLabel) {
-        m_label.setPosition(SavedPoint(hit, 0) + d);
+    } else {
+        DragLabel(hit, d);
     }
     Update();
 }
