@@ -39,7 +39,9 @@ protected:
         char pattern[] = "/tmp/kelvara-capture-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_dir = pattern;
-        ASSERT_TRUE(m_host.Open(100, 100, 800, 560, true, true));
+        // Away from where the toolkit and preview tests place their windows
+        // (some drive a real pointer), since the suite runs programs in parallel.
+        ASSERT_TRUE(m_host.Open(1000, 420, 800, 560, true, true));
         m_controller.SetRenderControl(m_host.Preview(), nullptr);
     }
     void TearDown() override
