@@ -1,36 +1,32 @@
 #include "camera_module/directshow/CMMediaSubtypes.h"
 
 #include "camera_module/CMTypes.h"
+#include "platform/directshow/MediaType.h"
 
 namespace {
 
-struct SubtypeRow
-{
-    const GUID* subtype;
-    const char* name;
-};
-
-const SubtypeRow kRows[kSubtypeCount] = {
-    {&MEDIASUBTYPE_RGB24, "RGB24"},
-    {&MEDIASUBTYPE_RGB32, "RGB32"},
-    {&MEDIASUBTYPE_RGB555, "RGB555"},
-    {&MEDIASUBTYPE_RGB565, "RGB565"},
-    {&MEDIASUBTYPE_YUY2, "YUY2"},
-    {&MEDIASUBTYPE_YVYU, "YVYU"},
-    {&MEDIASUBTYPE_YUYV, "YUYV"},
-    {&MEDIASUBTYPE_IYUV, "IYUV"},
-    {&MEDIASUBTYPE_UYVY, "UYVY"},
-    {&MEDIASUBTYPE_YV12, "YV12"},
-    {&MEDIASUBTYPE_YVU9, "YVU9"},
-    {&MEDIASUBTYPE_Y411, "Y411"},
-    {&MEDIASUBTYPE_Y41P, "Y41P"},
-    {&MEDIASUBTYPE_Y211, "Y211"},
-    {&MEDIASUBTYPE_AYUV, "AYUV"},
-    {&MEDIASUBTYPE_Y800, "Y800"},
-    {&MEDIASUBTYPE_Y8, "Y8"},
-    {&MEDIASUBTYPE_GREY, "GREY"},
-    {&MEDIASUBTYPE_MJPG, "MJPG"},
-    {&MEDIASUBTYPE_H264, "H264"},
+// The device-setup table, in the order subtypes are tried.
+const GUID* const kRows[kSubtypeCount] = {
+    &MEDIASUBTYPE_RGB24,
+    &MEDIASUBTYPE_RGB32,
+    &MEDIASUBTYPE_RGB555,
+    &MEDIASUBTYPE_RGB565,
+    &MEDIASUBTYPE_YUY2,
+    &MEDIASUBTYPE_YVYU,
+    &MEDIASUBTYPE_YUYV,
+    &MEDIASUBTYPE_IYUV,
+    &MEDIASUBTYPE_UYVY,
+    &MEDIASUBTYPE_YV12,
+    &MEDIASUBTYPE_YVU9,
+    &MEDIASUBTYPE_Y411,
+    &MEDIASUBTYPE_Y41P,
+    &MEDIASUBTYPE_Y211,
+    &MEDIASUBTYPE_AYUV,
+    &MEDIASUBTYPE_Y800,
+    &MEDIASUBTYPE_Y8,
+    &MEDIASUBTYPE_GREY,
+    &MEDIASUBTYPE_MJPG,
+    &MEDIASUBTYPE_H264,
 };
 
 }  // namespace
@@ -39,13 +35,13 @@ const GUID& SubtypeAt(int index)
 {
     if (index < 0 || index >= kSubtypeCount)
         return GUID_NULL;
-    return *kRows[index].subtype;
+    return *kRows[index];
 }
 
 int SubtypeIndex(const GUID& subtype)
 {
     for (int i = 0; i < kSubtypeCount; ++i) {
-        if (*kRows[i].subtype == subtype)
+        if (*kRows[i] == subtype)
             return i;
     }
     return -1;
@@ -83,7 +79,6 @@ int SubtypeIndexOfFormat(int format)
 
 const char* SubtypeName(int index)
 {
-    if (index < 0 || index >= kSubtypeCount)
-        return "OTHER";
-    return kRows[index].name;
+    // The capture layer names every subtype it knows; GUID_NULL reads "OTHER".
+    return kelvara::dshow::SubtypeName(SubtypeAt(index));
 }

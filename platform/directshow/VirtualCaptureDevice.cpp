@@ -276,7 +276,7 @@ HRESULT VirtualCaptureDevice::GetControlRange(ControlSet set, long property, Con
     auto it = m_controls.find({static_cast<int>(set), property});
     if (it == m_controls.end())
         return E_PROP_ID_UNSUPPORTED;
-    const VirtualControl& c = it->second.spec;
+    const VirtualControl& c = it->second.definition;
     *range = {c.minimum, c.maximum, c.step, c.defaultValue, 2 | (c.hasAuto ? 1 : 0)};
     return S_OK;
 }
@@ -322,9 +322,9 @@ HRESULT VirtualCaptureDevice::SetControl(ControlSet set, long property, long val
     if (it == m_controls.end())
         return E_PROP_ID_UNSUPPORTED;
     ControlState& c = it->second;
-    const bool inRange = value >= c.spec.minimum && value <= c.spec.maximum;
+    const bool inRange = value >= c.definition.minimum && value <= c.definition.maximum;
     if (flags & 1) {
-        if (!c.spec.hasAuto)
+        if (!c.definition.hasAuto)
             return E_INVALIDARG;
         c.isAuto = true;
         if (inRange)
@@ -344,16 +344,16 @@ std::vector<PropertySheetControl> VirtualCaptureDevice::SheetControls()
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const auto& [key, c] : m_controls) {
         PropertySheetControl s;
-        s.name = ControlDisplayName(c.spec.set, c.spec.property);
-        s.minimum = c.spec.minimum;
-        s.maximum = c.spec.maximum;
-        s.step = c.spec.step;
-        s.defaultValue = c.spec.defaultValue;
+        s.name = ControlDisplayName(c.definition.set, c.definition.property);
+        s.minimum = c.definition.minimum;
+        s.maximum = c.definition.maximum;
+        s.step = c.definition.step;
+        s.defaultValue = c.definition.defaultValue;
         s.value = c.value;
-        s.hasAuto = c.spec.hasAuto;
+        s.hasAuto = c.definition.hasAuto;
         s.isAuto = c.isAuto;
-        const ControlSet set = c.spec.set;
-        const long property = c.spec.property;
+        const ControlSet set = c.definition.set;
+        const long property = c.definition.property;
         s.apply = [this, set, property](long value, bool isAuto) {
             return SUCCEEDED(SetControl(set, property, value, isAuto ? 1 : 2));
         };

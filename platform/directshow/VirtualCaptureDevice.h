@@ -54,7 +54,7 @@ public:
 private:
     struct ControlState
     {
-        VirtualControl spec;
+        VirtualControl definition;
         long value;
         bool isAuto;
     };

@@ -18,7 +18,7 @@ namespace {
 
 std::mutex g_mutex;
 int g_nextHandle = 1;  // guarded by g_mutex; handles are never reused
-std::map<int, std::vector<SimulatedDeviceSpec>> g_factories;  // guarded by g_mutex
+std::map<int, std::vector<SimulatedDeviceSetup>> g_factories;  // guarded by g_mutex
 std::map<int, std::shared_ptr<YWSimulatedDevice>> g_devices;  // guarded by g_mutex
 
 std::shared_ptr<YWSimulatedDevice> Find(int device)
@@ -78,7 +78,7 @@ int CreateDeviceFactoryHandle(int, int)
 
 int EnumDevice(int factory, YWEnumDeviceCallback callback, void* context)
 {
-    std::vector<SimulatedDeviceSpec> devices;
+    std::vector<SimulatedDeviceSetup> devices;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         auto it = g_factories.find(factory);

@@ -42,12 +42,12 @@ struct YWRanges
 };
 
 // Frame speeds: name and frame interval.
-struct YWFrameSpeedSpec
+struct YWFrameSpeedEntry
 {
     const wchar_t* name;
     int intervalMs;
 };
-inline constexpr YWFrameSpeedSpec kFrameSpeeds[] = {
+inline constexpr YWFrameSpeedEntry kFrameSpeeds[] = {
     {L"High Speed", 33},
     {L"Normal Speed", 66},
     {L"Low Speed", 200},

@@ -30,13 +30,13 @@ uint64_t NowUs()
 
 }  // namespace
 
-YWSimulatedDevice::YWSimulatedDevice(int handle, int index, const SimulatedDeviceSpec& spec)
+YWSimulatedDevice::YWSimulatedDevice(int handle, int index, const SimulatedDeviceSetup& setup)
     : m_handle(handle)
     , m_index(index)
-    , m_spec(spec)
-    , m_scene(std::make_unique<dshow::MicroscopeScene>(spec.micrometerPitchPx))
+    , m_setup(setup)
+    , m_scene(std::make_unique<dshow::MicroscopeScene>(setup.micrometerPitchPx))
 {
-    for (const auto& [width, height] : spec.resolutions)
+    for (const auto& [width, height] : setup.resolutions)
         if (width > 0 && height > 0 && width <= 16384 && height <= 16384)
             m_resolutions.push_back({width, height});
     if (m_resolutions.empty())

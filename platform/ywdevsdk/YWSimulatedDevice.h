@@ -40,7 +40,7 @@ struct YWSize
 class YWSimulatedDevice
 {
 public:
-    YWSimulatedDevice(int handle, int index, const SimulatedDeviceSpec& spec);
+    YWSimulatedDevice(int handle, int index, const SimulatedDeviceSetup& setup);
     ~YWSimulatedDevice();
     YWSimulatedDevice(const YWSimulatedDevice&) = delete;
     YWSimulatedDevice& operator=(const YWSimulatedDevice&) = delete;
@@ -89,7 +89,7 @@ private:
 
     const int m_handle;
     const int m_index;
-    const SimulatedDeviceSpec m_spec;
+    const SimulatedDeviceSetup m_setup;
     std::vector<YWSize> m_resolutions;
     YWFrameSpeed m_frameSpeeds[kFrameSpeedCount];
 

@@ -14,9 +14,9 @@ namespace {
 constexpr int kMaxEnvironmentDevices = 8;
 
 std::mutex g_mutex;
-std::optional<std::vector<SimulatedDeviceSpec>> g_override;  // guarded by g_mutex
+std::optional<std::vector<SimulatedDeviceSetup>> g_override;  // guarded by g_mutex
 
-std::vector<SimulatedDeviceSpec> FromEnvironment()
+std::vector<SimulatedDeviceSetup> FromEnvironment()
 {
     int count = 0;
     if (const char* n = std::getenv("KELVARA_YWUSB_CAMERAS")) {
@@ -25,7 +25,7 @@ std::vector<SimulatedDeviceSpec> FromEnvironment()
         count = std::string(v) == "demo" ? 1 : 0;
     }
     count = count < 0 ? 0 : (count > kMaxEnvironmentDevices ? kMaxEnvironmentDevices : count);
-    std::vector<SimulatedDeviceSpec> devices(static_cast<size_t>(count));
+    std::vector<SimulatedDeviceSetup> devices(static_cast<size_t>(count));
     for (int i = 1; i < count; ++i)
         devices[static_cast<size_t>(i)].name += L" " + std::to_wstring(i + 1);
     return devices;
@@ -33,7 +33,7 @@ std::vector<SimulatedDeviceSpec> FromEnvironment()
 
 }  // namespace
 
-void SetSimulatedDevices(const std::vector<SimulatedDeviceSpec>& devices)
+void SetSimulatedDevices(const std::vector<SimulatedDeviceSetup>& devices)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_override = devices;
@@ -45,7 +45,7 @@ void ResetSimulatedDevices()
     g_override.reset();
 }
 
-std::vector<SimulatedDeviceSpec> SimulatedDevices()
+std::vector<SimulatedDeviceSetup> SimulatedDevices()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     return g_override ? *g_override : FromEnvironment();

@@ -14,7 +14,7 @@
 
 namespace kelvara::ywdevsdk {
 
-struct SimulatedDeviceSpec
+struct SimulatedDeviceSetup
 {
     std::wstring name = L"YW USB Microscope";
     int vendorId = 0x1D6B;
@@ -26,11 +26,11 @@ struct SimulatedDeviceSpec
 };
 
 // Replaces the device list; the environment is then ignored.
-void SetSimulatedDevices(const std::vector<SimulatedDeviceSpec>& devices);
+void SetSimulatedDevices(const std::vector<SimulatedDeviceSetup>& devices);
 // Goes back to the list from the environment.
 void ResetSimulatedDevices();
 // The devices a factory created now would report.
-std::vector<SimulatedDeviceSpec> SimulatedDevices();
+std::vector<SimulatedDeviceSetup> SimulatedDevices();
 
 // The current settings of an open device, including the processing switches
 // that the C interface only sets; false for an unknown handle.

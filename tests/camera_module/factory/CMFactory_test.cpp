@@ -55,7 +55,7 @@ protected:
     }
     static void SetVendorDevices(int count)
     {
-        std::vector<kelvara::ywdevsdk::SimulatedDeviceSpec> devices(static_cast<size_t>(count));
+        std::vector<kelvara::ywdevsdk::SimulatedDeviceSetup> devices(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)
             devices[static_cast<size_t>(i)].name = L"YW Camera " + std::to_wstring(i);
         kelvara::ywdevsdk::SetSimulatedDevices(devices);

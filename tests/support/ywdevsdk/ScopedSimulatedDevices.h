@@ -21,7 +21,7 @@ class ScopedSimulatedDevices
 public:
     explicit ScopedSimulatedDevices(int count = 1)
     {
-        std::vector<SimulatedDeviceSpec> devices(static_cast<size_t>(count));
+        std::vector<SimulatedDeviceSetup> devices(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
             devices[static_cast<size_t>(i)].name = L"Sim Camera " + std::to_wstring(i);
             devices[static_cast<size_t>(i)].resolutions = {{kTestWidth, kTestHeight}, {400, 300}};
