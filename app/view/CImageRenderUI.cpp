@@ -106,6 +106,7 @@ int CImageRenderUI::Attach(CPreviewChildWindow* window)
         m_thread.join();  // a thread that outlived its second: it must end before another starts
 
     m_hWnd = window;
+    m_windowPlaced = false;
     SetPos(GetPos(), false);
     {
         std::lock_guard<std::recursive_mutex> lock(m_lock);
@@ -121,6 +122,7 @@ int CImageRenderUI::Attach(CPreviewChildWindow* window)
 CPreviewChildWindow* CImageRenderUI::Detach()
 {
     CPreviewChildWindow* previous = m_hWnd;
+    m_windowPlaced = false;
     m_running = 0;
     if (m_runGate)
         m_runGate->Set();
@@ -138,7 +140,14 @@ CPreviewChildWindow* CImageRenderUI::Detach()
 
 void CImageRenderUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
+    // A layout pass that leaves the rectangle as it was changes nothing: the
+    // render window is not made again and the focus stays where it is.
+    const RECT old = GetPos();
+    const bool unchanged = old.left == rc.left && old.top == rc.top && old.right == rc.right
+        && old.bottom == rc.bottom && m_windowPlaced;
     CControlUI::SetPos(rc, bNeedInvalidate);
+    if (unchanged)
+        return;
     {
         // The camera thread fits frames to this copy, never to the toolkit's rectangle.
         std::lock_guard<std::recursive_mutex> lock(m_lock);
@@ -154,6 +163,7 @@ void CImageRenderUI::SetPos(RECT rc, bool bNeedInvalidate)
     FitImage(static_cast<int>(m_imageWidth), static_cast<int>(m_imageHeight));
     ApplyViewToSprite();
     RecreateWindow();
+    m_windowPlaced = true;
 }
 
 void CImageRenderUI::SetInternVisible(bool visible)

@@ -149,6 +149,7 @@ private:
     float m_viewOriginY = 0.0f;
     float m_viewWidth = 0.0f;  // the control's size as of the last SetPos
     float m_viewHeight = 0.0f;
+    bool m_windowPlaced = false;  // the render window fits the control's rectangle (UI thread)
     mutable std::recursive_mutex m_lock;
     RoundedRectangleShape m_indicatorBox;
     std::atomic<unsigned> m_drawCount{0};

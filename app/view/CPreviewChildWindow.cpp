@@ -9,12 +9,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
-#include <atomic>
 #include <cstdio>
-#include <map>
 #include <set>
 #include <string>
-#include <unistd.h>
 
 namespace kelvara {
 namespace {
@@ -61,47 +58,6 @@ void CloseOwnDisplay(Display* display)
     g_ownDisplays.erase(display);
 }
 
-std::string WindowTitle(Display* display, Window window)
-{
-    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(
-            display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
-            == Success
-        && data) {
-        title.assign(reinterpret_cast<char*>(data), count);
-        XFree(data);
-        return title;
-    }
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) && name) {
-        title = name;
-        XFree(name);
-    }
-    return title;
-}
-
-// Every window below root (window managers reparent top-level windows).
-void CollectWindows(Display* display, Window root, std::vector<Window>& out, int depth = 0)
-{
-    Window rootReturn = 0, parentReturn = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (depth > 4 || !XQueryTree(display, root, &rootReturn, &parentReturn, &children, &count))
-        return;
-    for (unsigned i = 0; i < count; ++i) {
-        out.push_back(children[i]);
-        CollectWindows(display, children[i], out, depth + 1);
-    }
-    if (children)
-        XFree(children);
-}
-
 }  // namespace
 
 CPreviewChildWindow::~CPreviewChildWindow()
@@ -111,44 +67,8 @@ CPreviewChildWindow::~CPreviewChildWindow()
 
 unsigned long CPreviewChildWindow::FindNativeWindow(HWND toolkitWindow)
 {
-    // The toolkit does not hand out its X window ids: mark the window with a
-    // unique title, find that title from a connection of our own, and put
-    // the old title back.
     DuiLib::CWindowWnd* wnd = DuiLib::CWindowWnd::FromHandle(toolkitWindow);
-    if (wnd == nullptr)
-        return 0;
-    Display* display = OpenOwnDisplay();
-    if (display == nullptr)
-        return 0;
-    std::vector<Window> windows;
-    CollectWindows(display, DefaultRootWindow(display), windows);
-    std::map<Window, std::string> titles;
-    for (Window w : windows)
-        titles[w] = WindowTitle(display, w);
-
-    static std::atomic<unsigned> counter{0};
-    const std::string token
-        = "kelvara-preview-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
-    wnd->SetWindowText(token.c_str());
-
-    Window found = 0;
-    for (int attempt = 0; attempt < 200 && found == 0; ++attempt) {
-        if (attempt > 0)
-            SleepMs(5);
-        XSync(display, False);
-        windows.clear();
-        CollectWindows(display, DefaultRootWindow(display), windows);
-        for (Window w : windows) {
-            if (WindowTitle(display, w) == token) {
-                found = w;
-                break;
-            }
-        }
-    }
-    const auto old = titles.find(found);
-    wnd->SetWindowText(old != titles.end() ? old->second.c_str() : "");
-    CloseOwnDisplay(display);
-    return found;
+    return wnd ? wnd->GetNativeWindow() : 0;
 }
 
 bool CPreviewChildWindow::Create(HWND parent)

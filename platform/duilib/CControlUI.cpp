@@ -48,6 +48,13 @@ CDuiString CControlUI::GetText() const
     return CResourceManager::GetInstance()->GetText(m_sText);
 }
 
+CDuiString CControlUI::GetToolTip() const
+{
+    if (!m_bResourceText || m_sToolTip.IsEmpty())
+        return m_sToolTip;
+    return CResourceManager::GetInstance()->GetText(m_sToolTip);
+}
+
 void CControlUI::SetText(const char* text)
 {
     if (m_sText == text)

@@ -81,7 +81,8 @@ public:
     // The size the control wants; 0 in a direction means "share the rest".
     virtual SIZE EstimateSize(SIZE szAvailable);
 
-    CDuiString GetToolTip() const { return m_sToolTip; }
+    // With resourcetext the tooltip is an identifier too and answers its text.
+    CDuiString GetToolTip() const;
     void SetToolTip(const char* text) { m_sToolTip = text; }
     UINT_PTR GetTag() const { return m_pTag; }
     void SetTag(UINT_PTR tag) { m_pTag = tag; }

@@ -184,8 +184,10 @@ void CListUI::EnsureVisible(int index)
     SIZE available{m_pList->GetWidth(), 0};
     long top = 0;
     for (int i = 0; i < index; ++i) {
+        // A row's own flag: while a parent is hidden every row reports
+        // itself invisible, and the position must not collapse to the top.
         CControlUI* c = GetItemAt(i);
-        if (!c->IsVisible() || c->IsFloat())
+        if (!c->IsOwnVisible() || c->IsFloat())
             continue;
         RECT pad = c->GetPadding();
         top += std::max<long>(c->GetMinHeight(), c->EstimateSize(available).cy) + pad.top + pad.bottom

@@ -309,6 +309,9 @@ void CMessageLoop::HandleXEvent(const X11Event& event)
 
 void CMessageLoop::SetTimer(HWND hwnd, UINT id, UINT elapseMs)
 {
+    // Like the system's timers: never shorter than 10 ms, so a 0 ms timer
+    // cannot keep the loop from painting and reading input.
+    elapseMs = std::max<UINT>(elapseMs, kMinTimerMs);
     auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(elapseMs);
     for (Timer& t : m_timers) {
         if (t.hwnd == hwnd && t.id == id) {

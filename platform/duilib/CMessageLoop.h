@@ -81,6 +81,9 @@ private:
     int m_wakeFd = -1;
 };
 
+// Shortest timer period; shorter requests get this one.
+constexpr UINT kMinTimerMs = 10;
+
 class CMessageLoop
 {
 public:

@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Image.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -310,6 +311,8 @@ void CWindowWnd::MoveWindow(int x, int y, int cx, int cy)
     if (old.left != m_rect.left || old.top != m_rect.top)
         Dispatch(WM_MOVE, 0, MAKELPARAM(x, y));
     if (IsWindow(self) && (old.right - old.left != cx || old.bottom - old.top != cy)) {
+        if (m_roundCorners.cx > 0 || m_roundCorners.cy > 0)
+            ApplyShape();
         Dispatch(WM_SIZE, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(cx, cy));
         if (IsWindow(self))
             Invalidate();
@@ -380,9 +383,57 @@ bool CWindowWnd::GetMonitorRects(RECT& rcMonitor, RECT& rcWork) const
         return false;
     int w, h, wx, wy, ww, wh;
     loop->X().GetScreen(w, h, wx, wy, ww, wh);
-    rcMonitor = RECT{0, 0, w, h};
-    rcWork = RECT{wx, wy, wx + ww, wy + wh};
+    long cx = (m_rect.left + m_rect.right) / 2;
+    long cy = (m_rect.top + m_rect.bottom) / 2;
+    int mx = 0, my = 0, mw = w, mh = h;
+    loop->X().GetMonitorAt(static_cast<int>(cx), static_cast<int>(cy), mx, my, mw, mh);
+    rcMonitor = RECT{mx, my, mx + mw, my + mh};
+    // The desktop's work area, clipped to this monitor.
+    RECT work{std::max<long>(wx, mx), std::max<long>(wy, my), std::min<long>(wx + ww, mx + mw),
+        std::min<long>(wy + wh, my + mh)};
+    rcWork = work.right > work.left && work.bottom > work.top ? work : rcMonitor;
     return true;
+}
+
+void CWindowWnd::SetFullscreen(bool on)
+{
+    if (m_hWnd == nullptr || on == m_fullscreen)
+        return;
+    if (on) {
+        RECT monitor, work;
+        if (!GetMonitorRects(monitor, work))
+            return;
+        m_fullscreenRestore = m_rect;
+        m_fullscreenWasMaximized = m_maximized;
+        m_fullscreen = true;
+        m_maximized = false;
+        MoveWindow(static_cast<int>(monitor.left), static_cast<int>(monitor.top),
+            static_cast<int>(monitor.right - monitor.left), static_cast<int>(monitor.bottom - monitor.top));
+        m_loop->X().Raise(m_xid);
+    } else {
+        m_fullscreen = false;
+        m_maximized = m_fullscreenWasMaximized;
+        RECT r = m_fullscreenRestore;
+        MoveWindow(static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+            static_cast<int>(r.bottom - r.top));
+    }
+    ApplyShape();
+}
+
+void CWindowWnd::SetRoundCorners(int radiusX, int radiusY)
+{
+    m_roundCorners = SIZE{radiusX, radiusY};
+    ApplyShape();
+}
+
+void CWindowWnd::ApplyShape()
+{
+    if (m_hWnd == nullptr || m_popup)
+        return;
+    bool square = m_maximized || m_fullscreen;
+    m_loop->X().SetRoundShape(m_xid, static_cast<int>(m_rect.right - m_rect.left),
+        static_cast<int>(m_rect.bottom - m_rect.top), square ? 0 : static_cast<int>(m_roundCorners.cx),
+        square ? 0 : static_cast<int>(m_roundCorners.cy));
 }
 
 bool CWindowWnd::SetTimer(UINT id, UINT elapseMs)
@@ -426,7 +477,8 @@ LRESULT CWindowWnd::DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM)
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
         case SC_CLOSE:
-            SendMessage(WM_CLOSE);
+            // Closed from outside (window manager, system menu): a cancel.
+            SendMessage(WM_CLOSE, IDCANCEL);
             return 0;
         case SC_MAXIMIZE:
             Maximize();
@@ -500,6 +552,8 @@ void CWindowWnd::OnConfigure(int width, int height)
     if (old.left != x || old.top != y)
         Dispatch(WM_MOVE, 0, MAKELPARAM(x, y));
     if (IsWindow(self) && (old.right - old.left != width || old.bottom - old.top != height)) {
+        if (m_roundCorners.cx > 0 || m_roundCorners.cy > 0)
+            ApplyShape();
         Dispatch(WM_SIZE, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(width, height));
         if (IsWindow(self))
             Invalidate();
@@ -557,6 +611,21 @@ void CWindowWnd::OnXEvent(const X11Event& event)
         break;
     case X11Event::Exposed:
         Invalidate();
+        break;
+    case X11Event::Unmap:
+        // Unmapped while we keep it shown: the window manager minimised it.
+        if (m_visible && !m_popup && !m_minimized) {
+            m_minimized = true;
+            Dispatch(WM_SIZE, SIZE_MINIMIZED, 0);
+        }
+        break;
+    case X11Event::Map:
+        if (m_minimized) {
+            m_minimized = false;
+            Dispatch(WM_SIZE, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                MAKELPARAM(m_rect.right - m_rect.left, m_rect.bottom - m_rect.top));
+            Invalidate();
+        }
         break;
     case X11Event::CloseRequest:
         Dispatch(WM_SYSCOMMAND, SC_CLOSE, 0);

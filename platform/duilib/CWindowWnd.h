@@ -67,6 +67,14 @@ public:
     void MoveWindow(int x, int y, int cx, int cy);
     void SetMinSize(int cx, int cy);
     bool IsMaximized() const { return m_maximized; }
+    bool IsMinimized() const { return m_minimized; }
+    // Covers the whole monitor that holds the window (on), or goes back to
+    // the placement from before (off), maximised again if it was.
+    void SetFullscreen(bool on);
+    bool IsFullscreen() const { return m_fullscreen; }
+    // Shapes the window as a rectangle with rounded corners of the given
+    // radii; square while maximised or full screen. Kept on size changes.
+    void SetRoundCorners(int radiusX, int radiusY);
     bool IsVisible() const { return m_visible; }
     void SetCursor(int cursor);
     void SetFocus();
@@ -84,7 +92,8 @@ public:
     bool IsCompositing() const;
     // The X window id (for toolkit parts that draw outside the window).
     unsigned long GetNativeWindow() const { return m_xid; }
-    // Screen and work area of the monitor the window is on.
+    // Screen and work area of the monitor holding the window's centre (the
+    // primary one as fallback); the work area is clipped to that monitor.
     bool GetMonitorRects(RECT& rcMonitor, RECT& rcWork) const;
 
     // Window timers: WM_TIMER with wParam = id every elapseMs.
@@ -117,6 +126,7 @@ private:
     void OnConfigure(int width, int height);
     void Maximize();
     void Restore();
+    void ApplyShape();
     MINMAXINFO QueryMinMax();
 
     CMessageLoop* m_loop = nullptr;
@@ -125,6 +135,11 @@ private:
     bool m_visible = false;
     bool m_popup = false;
     bool m_maximized = false;
+    bool m_minimized = false;
+    bool m_fullscreen = false;
+    bool m_fullscreenWasMaximized = false;
+    RECT m_fullscreenRestore{0, 0, 0, 0};
+    SIZE m_roundCorners{0, 0};
     bool m_destroying = false;
     RECT m_rect{0, 0, 0, 0};  // screen rectangle as last known
     RECT m_normalRect{0, 0, 0, 0};  // before maximising

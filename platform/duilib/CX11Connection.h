@@ -95,6 +95,14 @@ public:
     void Iconify(unsigned long window);
     // Root-relative outer position and size.
     bool GetGeometry(unsigned long window, int& x, int& y, int& width, int& height);
+    // The XRandR monitor holding the point (the primary one, else the whole
+    // screen, as fallback).
+    bool GetMonitorAt(int x, int y, int& monX, int& monY, int& monW, int& monH);
+    // Bounding shape: a rectangle with rounded corners of the given radii
+    // (none when either is 0).
+    void SetRoundShape(unsigned long window, int width, int height, int radiusX, int radiusY);
+    // Number of rectangles of the window's bounding shape (1 when unshaped).
+    int CountShapeRectangles(unsigned long window);
     // Whole screen and its work area (without panels).
     void GetScreen(int& width, int& height, int& workX, int& workY, int& workW, int& workH);
     // Copies width*height R,G,B,A pixels onto the window.

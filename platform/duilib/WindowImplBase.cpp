@@ -78,6 +78,9 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool& bHandled)
     SIZE minSize = m_PaintManager.GetMinInfo();
     if (minSize.cx > 0 || minSize.cy > 0)
         SetMinSize(minSize.cx, minSize.cy);
+    SIZE round = m_PaintManager.GetRoundCorner();
+    if (round.cx > 0 || round.cy > 0)
+        SetRoundCorners(round.cx, round.cy);
     InitWindow();
     return 0;
 }
@@ -166,7 +169,8 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, bo
 {
     bHandled = true;
     if ((wParam & 0xFFF0) == SC_CLOSE) {
-        SendMessage(WM_CLOSE);
+        // Closed from outside (window manager, system menu): a cancel.
+        SendMessage(WM_CLOSE, IDCANCEL);
         return 0;
     }
     LRESULT result = CWindowWnd::HandleMessage(uMsg, wParam, lParam);

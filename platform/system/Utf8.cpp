@@ -85,4 +85,28 @@ size_t Utf8Length(std::string_view text)
     return count;
 }
 
+std::wstring Utf8ToWide(std::string_view text)
+{
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (size_t pos = 0; pos < text.size();) {
+        size_t length = SequenceLength(text, pos);
+        if (length == 0) {
+            wide += static_cast<wchar_t>(0xFFFD);
+            ++pos;
+            continue;
+        }
+        auto byte = static_cast<uint8_t>(text[pos]);
+        uint32_t codePoint = length == 1 ? byte
+            : length == 2                ? byte & 0x1Fu
+            : length == 3                ? byte & 0x0Fu
+                                         : byte & 0x07u;
+        for (size_t i = 1; i < length; ++i)
+            codePoint = (codePoint << 6) | (static_cast<uint8_t>(text[pos + i]) & 0x3Fu);
+        wide += static_cast<wchar_t>(codePoint);
+        pos += length;
+    }
+    return wide;
+}
+
 }  // namespace kelvara

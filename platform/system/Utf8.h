@@ -20,4 +20,7 @@ std::string RepairUtf8(std::string_view text);
 // Number of code points in well-formed UTF-8 text; each ill-formed byte counts as one.
 size_t Utf8Length(std::string_view text);
 
+// Wide (UTF-32) form of UTF-8 text; each ill-formed byte becomes U+FFFD.
+std::wstring Utf8ToWide(std::string_view text);
+
 }  // namespace kelvara

@@ -1,0 +1,67 @@
+// Kelvara: one running copy, the user's settings, the skin, the main window.
+#include "app/shell/AppConfig.h"
+#include "app/shell/CMainWnd.h"
+#include "app/shell/PropertySheetPresenter.h"
+#include "platform/duilib/CPlainMessageBox.h"
+#include "platform/duilib/UIlib.h"
+#include "platform/system/InstanceLock.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+namespace {
+
+// Names the single-instance lock, as the original named its mutex.
+constexpr const char* kInstanceName = "{4C4E6341-80EB-08B6-A5AB-3A4C48AAC515}";
+
+struct SkinEntry
+{
+    const char* name;
+    unsigned resourceId;
+    int menuItemHeight;
+};
+const SkinEntry SkinTable[] = {
+    {"default", 201, 30},
+    {"default2k", 202, 60},
+};
+constexpr int kActiveSkin = 0;
+
+void InstallSkin()
+{
+    using namespace DuiLib;
+    const SkinEntry& skin = SkinTable[kActiveSkin];
+    CPaintManagerUI::SetResourceType(4);
+    CPaintManagerUI::SetResourcePath(
+        (std::string(CPaintManagerUI::GetInstancePath().GetData()) + "skins/" + skin.name + "/").c_str());
+}
+
+}  // namespace
+
+int main()
+{
+    XInitThreads();
+    kelvara::CInstanceLock instance;
+    if (instance.Acquire(kInstanceName) == kelvara::CInstanceLock::kAlreadyRunning) {
+        std::fprintf(stderr, "Kelvara: This application is already running!\n");
+        DuiLib::ShowPlainMessageBox("This application is already running!", "Message");
+        return -1;
+    }
+    LoadConfig();
+    DuiLib::CPaintManagerUI::SetInstance(nullptr);
+    InstallSkin();
+    InstallPropertySheetPresenter();
+    DuiLib::CWindowWnd::RegisterIconResource(104, "ui\\logo_48.png");
+
+    auto* window = new kelvara::CMainWnd();
+    if (window->Create(nullptr, "Kelvara", 0x10CF0000, 0) == nullptr) {
+        std::fprintf(stderr, "Kelvara: cannot open the main window (is an X display available?)\n");
+        delete window;
+        return 1;
+    }
+    window->ShowModal();
+    SaveConfig();
+    instance.Release();
+    delete window;
+    return 0;
+}
