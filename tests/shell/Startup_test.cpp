@@ -1,0 +1,173 @@
+// The program as a process: one copy at a time, the settings kept from one
+// run to the next. Windows are found and closed through the X server, as a
+// window manager would close them.
+#include "tests/support/stores/ScopedUserEnvironment.h"
+
+#include <gtest/gtest.h>
+
+// After GoogleTest: X11's macros (None, Bool) break its headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using kelvara::test::ScopedUserEnvironment;
+
+// Finds a top-level window by its exact title.
+Window FindWindowNamed(Display* display, Window root, const std::string& title, int depth = 0)
+{
+    Window rootReturn, parentReturn;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (depth > 3 || !XQueryTree(display, root, &rootReturn, &parentReturn, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            XWindowAttributes attrs;
+            if (title == name && XGetWindowAttributes(display, children[i], &attrs)
+                && attrs.map_state == IsViewable)
+                found = children[i];
+            XFree(name);
+        }
+        if (found == 0)
+            found = FindWindowNamed(display, children[i], title, depth + 1);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+Window WaitForWindow(const std::string& title, int timeoutMs)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return 0;
+    Window found = 0;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (found == 0 && std::chrono::steady_clock::now() < end) {
+        found = FindWindowNamed(display, DefaultRootWindow(display), title);
+        if (found == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XCloseDisplay(display);
+    return found;
+}
+
+// What a window manager's close button sends.
+void AskToClose(Window window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+}
+
+struct Program
+{
+    pid_t pid = 0;
+    std::string output;  // file receiving stdout and stderr
+};
+
+Program Start(const std::string& output)
+{
+    Program program;
+    program.output = output;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const char* argv[] = {KELVARA_PROGRAM, nullptr};
+    if (posix_spawn(&program.pid, KELVARA_PROGRAM, &actions, nullptr, const_cast<char* const*>(argv), environ)
+        != 0)
+        program.pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return program;
+}
+
+// Exit code, or -1000 when the program did not end within timeoutMs (it is killed then).
+int WaitExit(Program& program, int timeoutMs)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        if (waitpid(program.pid, &status, WNOHANG) == program.pid)
+            return WIFEXITED(status) ? static_cast<signed char>(WEXITSTATUS(status)) : -2000;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(program.pid, SIGKILL);
+    waitpid(program.pid, nullptr, 0);
+    return -1000;
+}
+
+class StartupTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        unsetenv("KELVARA_VIRTUAL_CAMERAS");
+        setenv("KELVARA_YWUSB_CAMERAS", "0", 1);
+        // A private runtime folder: the instance lock of this test alone.
+        setenv("XDG_RUNTIME_DIR", m_env.Home().c_str(), 1);
+        m_config = m_env.Home() + "/.config/Kelvara/config.ini";
+    }
+    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+
+    ScopedUserEnvironment m_env;
+    std::string m_config;
+};
+
+TEST_F(StartupTest, SecondCopyShowsTheMessageAndEndsWithMinusOne)
+{
+    // No exit question, so closing the window ends the program.
+    ScopedUserEnvironment::WriteFile(m_config, "[values]\nExitPrompt = dword:00000001\n");
+    Program first = Start(m_env.Home() + "/first.txt");
+    ASSERT_NE(first.pid, 0);
+    Window main = WaitForWindow("Kelvara", 10000);
+    ASSERT_NE(main, 0u) << ScopedUserEnvironment::ReadFile(first.output);
+
+    Program second = Start(m_env.Home() + "/second.txt");
+    Window message = WaitForWindow("Message", 10000);
+    ASSERT_NE(message, 0u);
+    AskToClose(message);
+    EXPECT_EQ(WaitExit(second, 5000), -1);
+    EXPECT_NE(ScopedUserEnvironment::ReadFile(second.output).find("This application is already running!"),
+        std::string::npos);
+    // The first copy is untouched.
+    EXPECT_EQ(waitpid(first.pid, nullptr, WNOHANG), 0);
+
+    AskToClose(main);
+    EXPECT_EQ(WaitExit(first, 10000), 0) << ScopedUserEnvironment::ReadFile(first.output);
+
+    // Once the first copy is gone, a new one starts.
+    Program third = Start(m_env.Home() + "/third.txt");
+    Window again = WaitForWindow("Kelvara", 10000);
+    ASSERT_NE(again, 0u) << ScopedUserEnvironment::ReadFile(third.output);
+    AskToClose(again);
+    EXPECT_EQ(WaitExit(third, 10000), 0);
+}
+
+}  // namespace

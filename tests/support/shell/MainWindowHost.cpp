@@ -1,0 +1,126 @@
+#include "tests/support/shell/MainWindowHost.h"
+
+#include "app/shell/AppConfig.h"
+#include "app/shell/StringTable.h"
+#include "app/view/CImageRenderUI.h"
+#include "platform/duilib/CResourceLoader.h"
+#include "platform/duilib/UIlib.h"
+
+#include <chrono>
+#include <cstdlib>
+
+namespace kelvara::test {
+
+void InstallSourceSkin()
+{
+    DuiLib::CResourceLoader::SetResourcePath(std::string(KELVARA_SKIN_DIR) + "/");
+}
+
+bool Pump(const std::function<bool()>& done, int timeoutMs)
+{
+    DuiLib::CMessageLoop* loop = DuiLib::CMessageLoop::GetCurrent();
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        if (loop)
+            loop->PumpOnce(10);
+    }
+    return true;
+}
+
+void PumpFor(int ms)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    Pump([&] { return std::chrono::steady_clock::now() > end; }, ms + 1000);
+}
+
+bool HaveXdotool()
+{
+    return std::system("command -v xdotool > /dev/null 2>&1") == 0;
+}
+
+bool Xdo(const std::string& arguments)
+{
+    return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+MainWindowHost::MainWindowHost(const std::string& cameras)
+{
+    if (cameras.empty())
+        unsetenv("KELVARA_VIRTUAL_CAMERAS");
+    else
+        setenv("KELVARA_VIRTUAL_CAMERAS", cameras.c_str(), 1);
+    // No simulated vendor cameras unless a test asks for them.
+    setenv("KELVARA_YWUSB_CAMERAS", "0", 1);
+    InstallSourceSkin();
+    GetAppConfig() = AppConfig();
+    GetAppConfig().CFG_EXITPROMPT = 1;  // no question on close
+    GetAppConfig().CFG_IMAGEPATH_MYDOC = 1;
+}
+
+MainWindowHost::~MainWindowHost()
+{
+    Close();
+}
+
+bool MainWindowHost::Open()
+{
+    m_window = std::make_unique<CMainWnd>();
+    if (m_window->Create(nullptr, "Kelvara", 0x10CF0000, 0) == nullptr)
+        return false;
+    return Pump(
+        [&] {
+            auto* render = m_window->GetRenderControl();
+            return m_window->IsMaximized() && render && render->GetWidth() > 0;
+        },
+        5000);
+}
+
+void MainWindowHost::Close()
+{
+    if (m_window && DuiLib::CWindowWnd::IsWindow(m_window->GetHWND())) {
+        GetAppConfig().CFG_EXITPROMPT = 1;
+        m_window->Close(IDOK);
+        Pump([&] { return !DuiLib::CWindowWnd::IsWindow(m_window->GetHWND()); }, 5000);
+    }
+    m_window.reset();
+}
+
+bool MainWindowHost::ScreenPoint(DuiLib::CControlUI* control, long* x, long* y, long dx, long dy)
+{
+    if (control == nullptr || !control->IsVisible())
+        return false;
+    RECT window;
+    m_window->GetWindowRect(window);
+    const RECT& pos = control->GetPos();
+    *x = window.left + pos.left + (dx >= 0 ? dx : (pos.right - pos.left) / 2);
+    *y = window.top + pos.top + (dy >= 0 ? dy : (pos.bottom - pos.top) / 2);
+    return true;
+}
+
+bool MainWindowHost::ClickControl(DuiLib::CControlUI* control, long dx, long dy)
+{
+    long x = 0, y = 0;
+    if (!ScreenPoint(control, &x, &y, dx, dy))
+        return false;
+    bool ok = Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 1");
+    PumpFor(150);
+    return ok;
+}
+
+bool MainWindowHost::Click(const char* name)
+{
+    return ClickControl(Find(name));
+}
+
+bool MainWindowHost::ClickCameraRow(int row)
+{
+    auto* list = FindAs<DuiLib::CListUI>("CameraList", "List");
+    if (list == nullptr || row < 0 || row >= list->GetCount())
+        return false;
+    // The link starts after the label's left padding.
+    return ClickControl(list->GetItemAt(row), 20, -1);
+}
+
+}  // namespace kelvara::test
