@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 struct _XDisplay;
 
@@ -95,6 +96,14 @@ public:
     void Iconify(unsigned long window);
     // Root-relative outer position and size.
     bool GetGeometry(unsigned long window, int& x, int& y, int& width, int& height);
+    struct MonitorRect
+    {
+        int x, y, width, height;
+        bool primary;
+    };
+    // Index of the monitor holding the point, else of the primary one, else
+    // 0; -1 for an empty list.
+    static int PickMonitor(const std::vector<MonitorRect>& monitors, int x, int y);
     // The XRandR monitor holding the point (the primary one, else the whole
     // screen, as fallback).
     bool GetMonitorAt(int x, int y, int& monX, int& monY, int& monW, int& monH);

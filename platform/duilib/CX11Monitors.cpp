@@ -12,48 +12,48 @@
 
 namespace DuiLib {
 
+int CX11Connection::PickMonitor(const std::vector<MonitorRect>& monitors, int x, int y)
+{
+    // The monitor holding the point, else the primary one, else the first.
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const MonitorRect& m = monitors[i];
+        if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height)
+            return static_cast<int>(i);
+    }
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        if (monitors[i].primary)
+            return static_cast<int>(i);
+    }
+    return monitors.empty() ? -1 : 0;
+}
+
 bool CX11Connection::GetMonitorAt(int x, int y, int& monX, int& monY, int& monW, int& monH)
 {
     if (m_display == nullptr)
         return false;
     int screen = DefaultScreen(m_display);
+    std::vector<MonitorRect> list;
     int eventBase = 0;
     int errorBase = 0;
-    bool found = false;
     if (XRRQueryExtension(m_display, &eventBase, &errorBase)) {
         int count = 0;
         XRRMonitorInfo* monitors = XRRGetMonitors(m_display, RootWindow(m_display, screen), True, &count);
-        // The monitor holding the point, else the primary one, else the first.
-        int chosen = -1;
         for (int i = 0; i < count; ++i) {
-            const XRRMonitorInfo& m = monitors[i];
-            if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height) {
-                chosen = i;
-                break;
-            }
-        }
-        for (int i = 0; chosen < 0 && i < count; ++i) {
-            if (monitors[i].primary)
-                chosen = i;
-        }
-        if (chosen < 0 && count > 0)
-            chosen = 0;
-        if (chosen >= 0) {
-            monX = monitors[chosen].x;
-            monY = monitors[chosen].y;
-            monW = monitors[chosen].width;
-            monH = monitors[chosen].height;
-            found = monW > 0 && monH > 0;
+            if (monitors[i].width > 0 && monitors[i].height > 0)
+                list.push_back(MonitorRect{monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height,
+                    monitors[i].primary != 0});
         }
         if (monitors)
             XRRFreeMonitors(monitors);
     }
-    if (!found) {
-        monX = 0;
-        monY = 0;
-        monW = DisplayWidth(m_display, screen);
-        monH = DisplayHeight(m_display, screen);
-    }
+    int chosen = PickMonitor(list, x, y);
+    if (chosen < 0)
+        list.assign(1, MonitorRect{0, 0, DisplayWidth(m_display, screen), DisplayHeight(m_display, screen), true});
+    const MonitorRect& m = list[chosen < 0 ? 0 : static_cast<size_t>(chosen)];
+    monX = m.x;
+    monY = m.y;
+    monW = m.width;
+    monH = m.height;
     return true;
 }
 
