@@ -53,6 +53,7 @@ const ScaleCase kCases[] = {
         "value=\"5\""},
     {"Default", "value", "thumbsize=\"14,14\" sendmove=\"true\"", "thumbsize=\"28,28\" sendmove=\"true\""},
     {"Default", "name", "Slider", "Slider"},
+    {"Include", "source", "xmls\\default.xml", "xmls\\default.xml"},
     // An attribute list that stops parsing keeps its rest as it was.
     {"Style", "value", "width=\"40\" broken", "width=\"80\" broken"},
 };
