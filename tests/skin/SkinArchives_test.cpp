@@ -224,6 +224,13 @@ TEST(SkinArchivePair, HoldTheSameFilesWithImagesAtTwiceTheSize)
     }
     EXPECT_EQ(normal.size(), large.size());
     EXPECT_GT(images, 200);
+    // Only skin files, under the folders the layouts name (no build leftovers).
+    for (const auto& member : normal) {
+        const std::string& name = member.first;
+        EXPECT_TRUE((name.rfind("xmls/", 0) == 0 && EndsWith(name, ".xml"))
+            || (name.rfind("ui/", 0) == 0 && EndsWith(name, ".png")))
+            << name;
+    }
 }
 
 TEST(SkinArchivePair, HighResolutionLayoutsAreTheDefaultOnesScaled)

@@ -80,9 +80,22 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "skin_scale: warning: %s\n", warning.c_str());
     }
 
+    // Top-level nodes (declaration, comments, root) one a line, as written;
+    // pugixml keeps no text outside the root element.
     const std::string temp = output + ".part";
-    if (!doc.save_file(temp.c_str(), "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8)
-        || std::rename(temp.c_str(), output.c_str()) != 0) {
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
+            node.print(out, "", pugi::format_raw, pugi::encoding_utf8);
+            out << '\n';
+        }
+        if (!out.flush()) {
+            std::fprintf(stderr, "skin_scale: cannot write %s\n", temp.c_str());
+            std::remove(temp.c_str());
+            return 1;
+        }
+    }
+    if (std::rename(temp.c_str(), output.c_str()) != 0) {
         std::fprintf(stderr, "skin_scale: cannot write %s\n", output.c_str());
         std::remove(temp.c_str());
         return 1;
