@@ -253,8 +253,11 @@ TEST(SkinArchivePair, HighResolutionLayoutsAreTheDefaultOnesScaled)
         EXPECT_EQ(big[i], 2 * small[i]);
     // String tables are the same in both.
     EXPECT_EQ(normal.at("xmls/lang/strings_en_US.xml"), large.at("xmls/lang/strings_en_US.xml"));
+}
 
-    // The main window has its own documented size and caption band.
+TEST(SkinArchivePair, HighResolutionMainWindowHasItsOwnSizeAndCaption)
+{
+    const auto large = ReadMembers(SkinBlob(kHighResolutionSkin));
     const auto mainWindow = large.find("xmls/mainwnd.xml");
     if (mainWindow == large.end())
         GTEST_SKIP() << "no main window layout yet";
