@@ -5,6 +5,7 @@
 
 #include "app/shell/AppConfig.h"
 #include "app/shell/ShellDialogs.h"
+#include "app/shell/SkinSetup.h"
 #include "app/shell/StringTable.h"
 
 #include <cstdlib>
@@ -15,8 +16,8 @@ namespace kelvara {
 
 namespace {
 
-// The active skin's menu item height (the "default" skin).
-constexpr int kMenuItemHeight = 30;
+// Menu items built at run time are as high as the skin's own.
+const int kMenuItemHeight = SkinTable[kActiveSkin].menuItemHeight;
 
 struct LanguageItem
 {

@@ -2,6 +2,7 @@
 #include "app/shell/AppConfig.h"
 #include "app/shell/CMainWnd.h"
 #include "app/shell/PropertySheetPresenter.h"
+#include "app/shell/SkinSetup.h"
 #include "platform/duilib/CPlainMessageBox.h"
 #include "platform/duilib/UIlib.h"
 #include "platform/system/InstanceLock.h"
@@ -14,27 +15,6 @@ namespace {
 
 // Names the single-instance lock, as the original named its mutex.
 constexpr const char* kInstanceName = "{4C4E6341-80EB-08B6-A5AB-3A4C48AAC515}";
-
-struct SkinEntry
-{
-    const char* name;
-    unsigned resourceId;
-    int menuItemHeight;
-};
-const SkinEntry SkinTable[] = {
-    {"default", 201, 30},
-    {"default2k", 202, 60},
-};
-constexpr int kActiveSkin = 0;
-
-void InstallSkin()
-{
-    using namespace DuiLib;
-    const SkinEntry& skin = SkinTable[kActiveSkin];
-    CPaintManagerUI::SetResourceType(4);
-    CPaintManagerUI::SetResourcePath(
-        (std::string(CPaintManagerUI::GetInstancePath().GetData()) + "skins/" + skin.name + "/").c_str());
-}
 
 }  // namespace
 
@@ -49,7 +29,7 @@ int main()
     }
     LoadConfig();
     DuiLib::CPaintManagerUI::SetInstance(nullptr);
-    InstallSkin();
+    kelvara::InstallSkin();
     InstallPropertySheetPresenter();
     DuiLib::CWindowWnd::RegisterIconResource(104, "ui\\logo_48.png");
 

@@ -596,7 +596,11 @@ const sf::Image* CPaintManagerUI::PaintNow()
         if (!CWindowWnd::IsWindow(self) || m_pRoot == nullptr)
             return nullptr;
     }
-    // Notifications may have changed the layout again.
+    // Notifications may have changed the layout again, or the window's size
+    // (a window that maximises itself when it first gets the focus).
+    size = GetClientSize();
+    if (size.cx <= 0 || size.cy <= 0)
+        return nullptr;
     if (m_bUpdateNeeded) {
         m_bUpdateNeeded = false;
         m_pRoot->SetPos(RECT{0, 0, size.cx, size.cy}, false);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -478,7 +479,7 @@ LRESULT CWindowWnd::DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM)
         switch (wParam & 0xFFF0) {
         case SC_CLOSE:
             // Closed from outside (window manager, system menu): a cancel.
-            SendMessage(WM_CLOSE, IDCANCEL);
+            Close(IDCANCEL);
             return 0;
         case SC_MAXIMIZE:
             Maximize();
@@ -542,7 +543,13 @@ void CWindowWnd::Restore()
 void CWindowWnd::OnConfigure(int width, int height)
 {
     int x, y, w, h;
-    if (!m_loop->X().GetGeometry(m_xid, x, y, w, h)) {
+    if (m_loop->X().GetGeometry(m_xid, x, y, w, h)) {
+        // Events queue up: an old one may report a size the window no longer
+        // has (for example the first size, arriving after a maximise). The
+        // server's answer now is the size that counts.
+        width = w;
+        height = h;
+    } else {
         x = static_cast<int>(m_rect.left);
         y = static_cast<int>(m_rect.top);
     }

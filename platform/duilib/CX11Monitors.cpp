@@ -40,15 +40,16 @@ bool CX11Connection::GetMonitorAt(int x, int y, int& monX, int& monY, int& monW,
         XRRMonitorInfo* monitors = XRRGetMonitors(m_display, RootWindow(m_display, screen), True, &count);
         for (int i = 0; i < count; ++i) {
             if (monitors[i].width > 0 && monitors[i].height > 0)
-                list.push_back(MonitorRect{monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height,
-                    monitors[i].primary != 0});
+                list.push_back(MonitorRect{monitors[i].x, monitors[i].y, monitors[i].width,
+                    monitors[i].height, monitors[i].primary != 0});
         }
         if (monitors)
             XRRFreeMonitors(monitors);
     }
     int chosen = PickMonitor(list, x, y);
     if (chosen < 0)
-        list.assign(1, MonitorRect{0, 0, DisplayWidth(m_display, screen), DisplayHeight(m_display, screen), true});
+        list.assign(
+            1, MonitorRect{0, 0, DisplayWidth(m_display, screen), DisplayHeight(m_display, screen), true});
     const MonitorRect& m = list[chosen < 0 ? 0 : static_cast<size_t>(chosen)];
     monX = m.x;
     monY = m.y;

@@ -170,7 +170,7 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, bo
     bHandled = true;
     if ((wParam & 0xFFF0) == SC_CLOSE) {
         // Closed from outside (window manager, system menu): a cancel.
-        SendMessage(WM_CLOSE, IDCANCEL);
+        Close(IDCANCEL);
         return 0;
     }
     LRESULT result = CWindowWnd::HandleMessage(uMsg, wParam, lParam);

@@ -89,7 +89,7 @@ class SkinWindowTest : public testing::Test
 protected:
     void SetUp() override
     {
-        kelvara::test::InstallSourceSkin();
+        kelvara::test::InstallProgramSkin();
         DuiLib::CResourceManager::GetInstance()->SetTextQueryInterface(&m_window);
         SetLanguage(0);
         ASSERT_NE(m_window.Create(nullptr, "Kelvara", 0x10CF0000, 0), nullptr);

@@ -29,7 +29,8 @@ void Pump(int ms)
 TEST(MonitorChoice, PointPrimaryOrFirst)
 {
     using M = CX11Connection::MonitorRect;
-    const std::vector<M> monitors = {{0, 0, 1920, 1080, false}, {1920, 0, 1280, 1024, true}, {-800, 0, 800, 600, false}};
+    const std::vector<M> monitors
+        = {{0, 0, 1920, 1080, false}, {1920, 0, 1280, 1024, true}, {-800, 0, 800, 600, false}};
     EXPECT_EQ(CX11Connection::PickMonitor(monitors, 100, 100), 0);
     EXPECT_EQ(CX11Connection::PickMonitor(monitors, 1920, 10), 1);  // left edge belongs to the right monitor
     EXPECT_EQ(CX11Connection::PickMonitor(monitors, 1919, 1079), 0);

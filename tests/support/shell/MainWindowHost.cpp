@@ -1,6 +1,7 @@
 #include "tests/support/shell/MainWindowHost.h"
 
 #include "app/shell/AppConfig.h"
+#include "app/shell/SkinSetup.h"
 #include "app/shell/StringTable.h"
 #include "app/view/CImageRenderUI.h"
 #include "platform/duilib/CResourceLoader.h"
@@ -11,9 +12,10 @@
 
 namespace kelvara::test {
 
-void InstallSourceSkin()
+void InstallProgramSkin()
 {
-    DuiLib::CResourceLoader::SetResourcePath(std::string(KELVARA_SKIN_DIR) + "/");
+    static const bool installed = InstallSkin();
+    (void)installed;
 }
 
 bool Pump(const std::function<bool()>& done, int timeoutMs)
@@ -53,7 +55,7 @@ MainWindowHost::MainWindowHost(const std::string& cameras)
         setenv("KELVARA_VIRTUAL_CAMERAS", cameras.c_str(), 1);
     // No simulated vendor cameras unless a test asks for them.
     setenv("KELVARA_YWUSB_CAMERAS", "0", 1);
-    InstallSourceSkin();
+    InstallProgramSkin();
     GetAppConfig() = AppConfig();
     GetAppConfig().CFG_EXITPROMPT = 1;  // no question on close
     GetAppConfig().CFG_IMAGEPATH_MYDOC = 1;

@@ -13,8 +13,8 @@
 
 namespace kelvara::test {
 
-// Installs the skin from the source tree's skin folder (files, no archive).
-void InstallSourceSkin();
+// Installs the program's own skin archive, as the program does at start.
+void InstallProgramSkin();
 
 // Pumps the calling thread's message loop until done() or timeoutMs passed.
 bool Pump(const std::function<bool()>& done, int timeoutMs = 3000);
