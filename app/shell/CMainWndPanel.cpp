@@ -213,6 +213,11 @@ void CMainWnd::UpdateCalibrationValue()
     if (edit == nullptr || data == nullptr)
         return;
     const std::string typed = edit->GetText().GetData();
+    if (typed.empty()) {
+        // Nothing typed yet: nothing to judge.
+        data->SetText("");
+        return;
+    }
     char* end = nullptr;
     double physical = std::strtod(typed.c_str(), &end);
     if (end == typed.c_str() || !std::isfinite(physical))

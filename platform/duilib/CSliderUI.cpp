@@ -147,6 +147,10 @@ void CSliderUI::SetAttribute(const char* name, const char* value)
         SetThumbHotImage(value);
     else if (n == "thumbpushedimage")
         SetThumbPushedImage(value);
+    else if (n == "thumbdisabledimage")
+        m_sThumbDisabledImage = value;
+    else if (n == "disabledforecolor")
+        m_dwDisabledForeColor = ParseColor(value);
     else if (n == "trackcolor")
         m_dwTrackColor = ParseColor(value);
     else
@@ -171,11 +175,12 @@ void CSliderUI::PaintStatusImage(sf::RenderTarget& target)
     RECT filled{m_rcItem.left + m_szThumb.cx / 2, mid - 2, (thumb.left + thumb.right) / 2, mid + 2};
     RECT clip;
     if (IntersectRect(clip, filled, m_rcPaint))
-        CRenderEngine::DrawColor(target, clip, IsEnabled() ? m_dwForeColor : 0xFFB0B0B0);
-    const CDuiString& image = (m_bDragging && !m_sThumbPushedImage.IsEmpty()) ? m_sThumbPushedImage
-        : (m_bHot && !m_sThumbHotImage.IsEmpty())                             ? m_sThumbHotImage
-                                                                              : m_sThumbImage;
-    if (!image.IsEmpty() && IsEnabled()) {
+        CRenderEngine::DrawColor(target, clip, IsEnabled() ? m_dwForeColor : m_dwDisabledForeColor);
+    const CDuiString& image = !IsEnabled()                ? m_sThumbDisabledImage
+        : (m_bDragging && !m_sThumbPushedImage.IsEmpty()) ? m_sThumbPushedImage
+        : (m_bHot && !m_sThumbHotImage.IsEmpty())         ? m_sThumbHotImage
+                                                          : m_sThumbImage;
+    if (!image.IsEmpty()) {
         CRenderEngine::DrawImageString(target, thumb, m_rcPaint, image);
         return;
     }

@@ -47,6 +47,8 @@ private:
     CDuiString m_sThumbImage;
     CDuiString m_sThumbHotImage;
     CDuiString m_sThumbPushedImage;
+    CDuiString m_sThumbDisabledImage;  // empty: a plain grey thumb
+    DWORD m_dwDisabledForeColor = 0xFFB0B0B0;
     DWORD m_dwTrackColor = 0xFFC8C8C8;
 };
 
