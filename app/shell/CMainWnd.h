@@ -80,6 +80,9 @@ public:
     bool IsFullscreen() const { return m_fullscreen; }
     bool IsContinuousShooting() const { return m_conshotActive; }
     const std::string& GetOpenDrawer() const { return m_openDrawer; }
+    // The popup menu shown last (it may have closed since), or null.
+    DuiLib::CMenuWnd* GetMenu() const { return m_menu.get(); }
+    int GetTwoCirclesMode() const { return m_twoCirclesMode; }
     DuiLib::CControlUI* Find(const char* name) const { return m_PaintManager.FindControl(name); }
 
     // Opens camera `index` of device group `group` (see Part of the factory's

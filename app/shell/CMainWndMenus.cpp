@@ -34,9 +34,13 @@ const LanguageItem kLanguageItems[kLanguageCount] = {
 const char* const kFileTypeItems[]
     = {"Cap_Menu_Item_Tif", "Cap_Menu_Item_Png", "Cap_Menu_Item_Bmp", "Cap_Menu_Item_Jpg"};
 
+// The look of the menu files' items, for items made at run time.
+constexpr const char* kItemLook = "textcolor=\"#FFE6E6E6\" hotbkcolor=\"#FF3D8BFD\"";
+
 DuiLib::CMenuElementUI* NewSubMenu(const char* name, const std::string& text)
 {
     auto* element = new DuiLib::CMenuElementUI;
+    element->ApplyAttributeList(kItemLook);
     element->SetName(name);
     element->SetText(text.c_str());
     element->SetShowExplandIcon(true);
@@ -79,6 +83,7 @@ void CMainWnd::ShowMainMenu(DuiLib::CControlUI* anchor)
     const int current = GetAppConfig().CFG_LANGUAGE;
     for (int i = 0; i < kLanguageCount; ++i) {
         auto* item = new DuiLib::CMenuElementUI;
+        item->ApplyAttributeList(kItemLook);
         item->SetName(kLanguageItems[i].name);
         item->SetText(kLanguageItems[i].nativeName);
         item->SetIcon("ui\\menu\\menu_checked.png");
@@ -102,6 +107,13 @@ void CMainWnd::ShowSnapMenu(DuiLib::CControlUI* anchor)
         return;
     DuiLib::CMenuElementUI* sizes = NewSubMenu("Menu_Picture_Size", GetLangText("STR_PICTURE_SIZE"));
     m_controller.BuildStillSizeMenu(sizes, kMenuItemHeight);
+    for (int i = 0; i < sizes->GetCount(); ++i) {
+        if (DuiLib::CMenuElementUI* item = AsMenuElement(sizes->GetItemAt(i))) {
+            item->ApplyAttributeList(kItemLook);
+            item->SetIcon("ui\\menu\\menu_checked.png");
+            item->SetIconSize(23, 23);
+        }
+    }
     root->AddAt(sizes, 0);
     const AppConfig& config = GetAppConfig();
     if (DuiLib::CMenuElementUI* formats = AsMenuElement(root->GetItemAt(1))) {

@@ -162,7 +162,8 @@ bool CListUI::SelectItem(int index, bool bTakeFocus)
     }
     CControlUI* control = GetItemAt(index);
     IListItemUI* item = AsListItem(control);
-    if (item == nullptr || !control->IsVisible() || !control->IsEnabled())
+    // The row's own flag: a list in a hidden panel still keeps its selection.
+    if (item == nullptr || !control->IsOwnVisible() || !control->IsEnabled())
         return false;
     if (IListItemUI* previous = AsListItem(GetItemAt(old)))
         previous->Select(false);

@@ -164,9 +164,13 @@ void CMenuElementUI::DoPaint(sf::RenderTarget& target, const RECT& rcPaint)
         RECT line{m_rcItem.left + 6, y, m_rcItem.right - 6, y + 1};
         RECT rc;
         if (IntersectRect(rc, line, clip))
-            CRenderEngine::DrawColor(target, rc, 0xFFD0D0D0);
+            CRenderEngine::DrawColor(target, rc, m_dwLineColor);
         return;
     }
+    // Text, check mark and sub-menu arrow share the item's text colour.
+    const DWORD color = !IsEnabled() ? m_pManager->GetDefaultDisabledColor()
+        : m_dwTextColor              ? m_dwTextColor
+                                     : m_pManager->GetDefaultFontColor();
     PaintBkColor(target);
     if (m_bHot && IsEnabled())
         CRenderEngine::DrawColor(target, clip, m_dwHotBkColor);
@@ -187,17 +191,14 @@ void CMenuElementUI::DoPaint(sf::RenderTarget& target, const RECT& rcPaint)
             float cx = static_cast<float>(m_rcItem.left + iconColumn / 2);
             float cy = static_cast<float>(midY);
             sf::VertexArray mark(sf::LinesStrip, 3);
-            sf::Color color = CRenderEngine::ToColor(0xFF202020);
-            mark[0] = sf::Vertex({cx - 5, cy}, color);
-            mark[1] = sf::Vertex({cx - 1, cy + 4}, color);
-            mark[2] = sf::Vertex({cx + 6, cy - 5}, color);
+            const sf::Color markColor = CRenderEngine::ToColor(color);
+            mark[0] = sf::Vertex({cx - 5, cy}, markColor);
+            mark[1] = sf::Vertex({cx - 1, cy + 4}, markColor);
+            mark[2] = sf::Vertex({cx + 6, cy - 5}, markColor);
             target.draw(mark);
         }
     }
     RECT text{m_rcItem.left + iconColumn, m_rcItem.top, m_rcItem.right - kArrowColumn, m_rcItem.bottom};
-    DWORD color = !IsEnabled() ? m_pManager->GetDefaultDisabledColor()
-        : m_dwTextColor        ? m_dwTextColor
-                               : m_pManager->GetDefaultFontColor();
     RECT textClip;
     if (IntersectRect(textClip, text, clip)) {
         CRenderEngine::ClipScope scope(target, textClip);
@@ -240,6 +241,8 @@ void CMenuElementUI::SetAttribute(const char* name, const char* value)
         m_dwTextColor = ParseColor(value);
     else if (n == "hotbkcolor")
         m_dwHotBkColor = ParseColor(value);
+    else if (n == "linecolor")
+        m_dwLineColor = ParseColor(value);
     else if (n == "font")
         m_iFont = std::atoi(value);
     else

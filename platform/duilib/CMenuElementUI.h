@@ -56,6 +56,7 @@ private:
     bool m_bHot = false;
     DWORD m_dwTextColor = 0;
     DWORD m_dwHotBkColor = 0xFFD5E7F8;
+    DWORD m_dwLineColor = 0xFFD0D0D0;  // of a separator
     int m_iFont = -1;
 };
 

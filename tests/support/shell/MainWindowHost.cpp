@@ -8,6 +8,7 @@
 #include "platform/duilib/UIlib.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 
 namespace kelvara::test {
@@ -123,6 +124,97 @@ bool MainWindowHost::ClickCameraRow(int row)
         return false;
     // The link starts after the label's left padding.
     return ClickControl(list->GetItemAt(row), 20, -1);
+}
+
+namespace {
+
+DuiLib::CMenuElementUI* FindItem(DuiLib::CMenuUI* menu, const char* name)
+{
+    if (menu == nullptr)
+        return nullptr;
+    for (int i = 0; i < menu->GetCount(); ++i) {
+        DuiLib::CControlUI* item = menu->GetItemAt(i);
+        if (item && item->GetName() == name)
+            return static_cast<DuiLib::CMenuElementUI*>(item->GetInterface("MenuElement"));
+    }
+    return nullptr;
+}
+
+bool MenuItemPoint(DuiLib::CMenuWnd* menu, DuiLib::CMenuElementUI* item, long* x, long* y)
+{
+    RECT window;
+    if (menu == nullptr || item == nullptr || !menu->GetWindowRect(window))
+        return false;
+    const RECT& pos = item->GetPos();
+    *x = window.left + (pos.left + pos.right) / 2;
+    *y = window.top + (pos.top + pos.bottom) / 2;
+    return true;
+}
+
+}  // namespace
+
+bool MainWindowHost::IsMenuOpen()
+{
+    DuiLib::CMenuWnd* menu = m_window->GetMenu();
+    return menu && DuiLib::CWindowWnd::IsWindow(menu->GetHWND()) && menu->IsVisible();
+}
+
+bool MainWindowHost::OpenMenu(const char* control)
+{
+    // A menu still open would swallow the click.
+    if (IsMenuOpen() && !CloseMenu())
+        return false;
+    if (!Click(control))
+        return false;
+    return Pump([&] { return IsMenuOpen(); }, 2000);
+}
+
+bool MainWindowHost::CloseMenu()
+{
+    if (!IsMenuOpen())
+        return true;
+    Xdo("key Escape");
+    if (Pump([&] { return !IsMenuOpen(); }, 500))
+        return true;
+    ClickControl(Find("StatusBarLabelInfo"));
+    return Pump([&] { return !IsMenuOpen(); }, 1000);
+}
+
+bool MainWindowHost::ClickMenuItem(const char* name, const char* parent)
+{
+    DuiLib::CMenuWnd* menu = m_window->GetMenu();
+    if (menu == nullptr || !DuiLib::CWindowWnd::IsWindow(menu->GetHWND()))
+        return false;
+    long x = 0, y = 0;
+    if (parent != nullptr) {
+        if (!MenuItemPoint(menu, FindItem(menu->GetMenuUI(), parent), &x, &y))
+            return false;
+        Xdo("mousemove " + std::to_string(x - 20) + " " + std::to_string(y) + " sleep 0.05 mousemove "
+            + std::to_string(x) + " " + std::to_string(y));
+        if (!Pump([&] { return menu->GetSubMenu() != nullptr; }, 2000))
+            return false;
+        PumpFor(100);
+        menu = menu->GetSubMenu();
+    }
+    if (!MenuItemPoint(menu, FindItem(menu->GetMenuUI(), name), &x, &y))
+        return false;
+    // Along the item first, so the parent's sub-menu stays open.
+    Xdo("mousemove " + std::to_string(x - 30) + " " + std::to_string(y) + " sleep 0.05 mousemove "
+        + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 1");
+    PumpFor(250);
+    return Pump([&] { return !IsMenuOpen(); }, 1000);
+}
+
+bool MainWindowHost::ImageToScreen(double ix, double iy, long* x, long* y)
+{
+    CImageRenderUI* render = m_window->GetRenderControl();
+    RECT window;
+    if (render == nullptr || !m_window->GetWindowRect(window))
+        return false;
+    const RECT& pos = render->GetPos();
+    *x = window.left + pos.left + std::lround(ix * render->GetViewZoom() + render->GetViewOriginX());
+    *y = window.top + pos.top + std::lround(iy * render->GetViewZoom() + render->GetViewOriginY());
+    return true;
 }
 
 }  // namespace kelvara::test

@@ -53,7 +53,20 @@ public:
     // Opens camera `row` of the camera list by clicking its link.
     bool ClickCameraRow(int row);
 
+    // Clicks the item `name` of the open menu; with `parent`, first rests on
+    // that item so its sub-menu opens, and clicks in the sub-menu.
+    bool ClickMenuItem(const char* name, const char* parent = nullptr);
+    // Opens the menu of a control (a click) and waits until it shows.
+    bool OpenMenu(const char* control);
+    // Closes an open menu (Escape, else a click outside it) and waits until it is gone.
+    bool CloseMenu();
+    bool IsMenuOpen();
+    // Screen point of an image pixel of the preview.
+    bool ImageToScreen(double ix, double iy, long* x, long* y);
+
     const std::string& Home() const { return m_env.Home(); }
+    // Uses another home folder (for a restart that keeps the user's files).
+    void UseHome(const std::string& home) { setenv("HOME", home.c_str(), 1); }
 
 private:
     ScopedUserEnvironment m_env;
