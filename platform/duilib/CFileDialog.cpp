@@ -69,9 +69,10 @@ bool OnPath(const char* program)
     return false;
 }
 
-// Runs a program, keeping the calling UI thread's windows painted, and
-// returns what it printed; false when it failed or was cancelled.
-bool RunPumping(const std::vector<std::string>& args, std::string& output)
+// Runs a chooser program, keeping the windows painted, and collects what it
+// prints. True when it ended with success (and printed something, unless
+// the answer is its exit status alone).
+bool RunPumping(const std::vector<std::string>& args, std::string& output, bool needOutput = true)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
@@ -120,7 +121,7 @@ bool RunPumping(const std::vector<std::string>& args, std::string& output)
     waitpid(pid, &status, 0);
     while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
         output.pop_back();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && !output.empty();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && (!needOutput || !output.empty());
 }
 
 const char* kSkin = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -243,6 +244,20 @@ bool CFileDialog::ShowDesktop(HWND, const TFileDialogOptions& options, CDuiStrin
     if (!RunPumping(args, output))
         return false;
     path = ApplyDefaultExt(options, CDuiString(output));
+    // The desktop's dialog asked about the name as typed; a name that only
+    // now got its extension may name another file that exists.
+    if (options.kind == TFileDialogOptions::Save && options.overwritePrompt && path.str() != output
+        && Exists(path.str())) {
+        const std::string question = "\"" + path.str() + "\" already exists. Replace it?";
+        std::vector<std::string> ask = args[0] == "zenity"
+            ? std::vector<std::string>{"zenity", "--question", "--text", question}
+            : std::vector<std::string>{"kdialog", "--yesno", question};
+        std::string ignored;
+        if (!RunPumping(ask, ignored, false)) {
+            path.Empty();
+            return false;
+        }
+    }
     return true;
 }
 
