@@ -36,8 +36,8 @@ bench: build
 	done; [ $$found = 1 ] || { echo "make bench: no benchmarks built"; exit 1; }
 
 run: build
-	@if [ ! -x $(BUILD_DIR)/bin/Kelvara ]; then \
-		echo "make run: the Kelvara program is not built yet (no application shell in this tree)"; \
+	@if [ -z "$$DISPLAY" ]; then \
+		echo "make run: no X display (DISPLAY is not set); start it from a desktop session"; \
 		exit 1; \
 	fi
 	KELVARA_VIRTUAL_CAMERAS=$${KELVARA_VIRTUAL_CAMERAS-demo} $(BUILD_DIR)/bin/Kelvara
