@@ -253,8 +253,15 @@ bool CMessageLoop::RouteGrabbed(CWindowWnd* window, const X11Event& event)
     }
     bool pointer = event.type == X11Event::ButtonDown || event.type == X11Event::ButtonUp
         || event.type == X11Event::Motion || event.type == X11Event::Wheel;
-    if (!pointer)
-        return false;
+    if (!pointer) {
+        // Keys go to the focused window, which is not the popup: while the
+        // popup holds the input, its keys (Escape, arrows, Enter) are its own.
+        bool key = event.type == X11Event::KeyDown || event.type == X11Event::KeyUp;
+        if (!key || IsOwnedBy(window, m_grab))
+            return false;
+        popup->OnXEvent(event);
+        return true;
+    }
     bool inside = IsOwnedBy(window, m_grab);
     if (inside && window == popup) {
         // Outside every window of ours the grab reports to the popup itself.

@@ -174,9 +174,6 @@ bool MainWindowHost::CloseMenu()
     if (!IsMenuOpen())
         return true;
     Xdo("key Escape");
-    if (Pump([&] { return !IsMenuOpen(); }, 500))
-        return true;
-    ClickControl(Find("StatusBarLabelInfo"));
     return Pump([&] { return !IsMenuOpen(); }, 1000);
 }
 

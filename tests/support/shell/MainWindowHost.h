@@ -58,7 +58,7 @@ public:
     bool ClickMenuItem(const char* name, const char* parent = nullptr);
     // Opens the menu of a control (a click) and waits until it shows.
     bool OpenMenu(const char* control);
-    // Closes an open menu (Escape, else a click outside it) and waits until it is gone.
+    // Closes an open menu with Escape and waits until it is gone.
     bool CloseMenu();
     bool IsMenuOpen();
     // Screen point of an image pixel of the preview.
