@@ -1,5 +1,7 @@
 #include "app/shell/CAboutDialog.h"
 
+#include "app/shell/DialogFrame.h"
+
 #include "app/shell/AppVersion.h"
 #include "app/shell/StringTable.h"
 
@@ -22,16 +24,12 @@ UINT CAboutDialog::ShowModalDialog()
 void CAboutDialog::InitWindow()
 {
     std::string caption = GetLangText("DLG_ABOUT_ABOUT");
-    if (CControlUI* label = FindControl("caption"))
-        label->SetText(caption.c_str());
+    SetControlText(FindControl("caption"), caption.c_str());
     SetWindowText(caption.c_str());
     // The program's mark where the message box shows its icon.
     if (CControlUI* layout = FindControl("TextLayout"))
         layout->SetBkImage("file='ui\\logo_48.png' dest='32,36,80,84'");
-    if (CControlUI* name = FindControl("textName"))
-        name->SetText((std::string(kAppName) + " " + kAppVersion).c_str());
-    if (CControlUI* date = FindControl("textDate"))
-        date->SetText(kAppBuildDate);
-    if (CControlUI* notice = FindControl("textCopyright"))
-        notice->SetText("Copyright (C) 2016 Kelvara. All rights reserved.");
+    SetControlText(FindControl("textName"), (std::string(kAppName) + " " + kAppVersion).c_str());
+    SetControlText(FindControl("textDate"), kAppBuildDate);
+    SetControlText(FindControl("textCopyright"), "Copyright (C) 2016 Kelvara. All rights reserved.");
 }

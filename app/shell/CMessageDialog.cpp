@@ -1,5 +1,7 @@
 #include "app/shell/CMessageDialog.h"
 
+#include "app/shell/DialogFrame.h"
+
 #include <algorithm>
 
 using namespace DuiLib;
@@ -43,8 +45,7 @@ void CMessageDialog::SetIconKind(int iconKind)
 
 void CMessageDialog::SetCaption(const std::string& caption)
 {
-    if (CControlUI* label = FindControl("caption"))
-        label->SetText(caption.c_str());
+    SetControlText(FindControl("caption"), caption.c_str());
     SetWindowText(caption.c_str());
 }
 

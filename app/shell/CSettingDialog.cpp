@@ -45,8 +45,7 @@ UINT CSettingDialog::ShowModalDialog()
     if (Create(m_hOwner, caption.c_str(), style, WS_EX_WINDOWEDGE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT) == nullptr)
         return IDCANCEL;
     SetWindowText(caption.c_str());
-    if (CControlUI* label = FindControl("caption"))
-        label->SetText(caption.c_str());
+    SetControlText(FindControl("caption"), caption.c_str());
     CenterWindow();
     return ShowModal();
 }
@@ -86,10 +85,8 @@ void CSettingDialog::InitWindow()
     m_pPicCountEdit = static_cast<CEditUI*>(FindControl("setting_EdtPicCount"));
     m_pIntervalEdit = static_cast<CEditUI*>(FindControl("setting_EdtIntervalTime"));
 
-    if (CControlUI* version = FindControl("setting_LabVersion"))
-        version->SetText((std::string(kAppName) + " " + kAppVersion).c_str());
-    if (CControlUI* date = FindControl("setting_LabVerDate"))
-        date->SetText(kAppBuildDate);
+    SetControlText(FindControl("setting_LabVersion"), (std::string(kAppName) + " " + kAppVersion).c_str());
+    SetControlText(FindControl("setting_LabVerDate"), kAppBuildDate);
 
     const AppConfig& config = GetAppConfig();
     SelectOption(config.CFG_FILESAVE_RULE != 0 ? "set_OptFileRuleFiledialog" : "set_OptFileRulePreDefine");

@@ -1,5 +1,7 @@
 #include "app/shell/CWirelessCameraDialog.h"
 
+#include "app/shell/DialogFrame.h"
+
 #include "app/shell/StringTable.h"
 #include "camera_module/CMFactory.h"
 
@@ -39,8 +41,7 @@ UINT CWirelessCameraDialog::ShowModalDialog()
 void CWirelessCameraDialog::InitWindow()
 {
     std::string caption = GetLangText("STR_CONNECT_WLCAMERA");
-    if (CControlUI* label = FindControl("caption"))
-        label->SetText(caption.c_str());
+    SetControlText(FindControl("caption"), caption.c_str());
     SetWindowText(caption.c_str());
     m_pEdit = static_cast<CEditUI*>(FindControl("edt_wlcamera_ipaddress"));
     m_pList = static_cast<CListUI*>(FindControl("list_scan_devices"));

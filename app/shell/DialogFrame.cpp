@@ -105,3 +105,11 @@ bool HandleDialogFrameMessage(CWindowWnd& window, CPaintManagerUI& pm, UINT uMsg
         return false;
     }
 }
+
+void SetControlText(CControlUI* control, const char* utf8)
+{
+    if (control == nullptr)
+        return;
+    control->SetResourceText(false);
+    control->SetText(utf8);
+}

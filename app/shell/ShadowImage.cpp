@@ -36,7 +36,7 @@ int ShadowKernelAlpha(double r, const ShadowParams& params)
     if (r < solid)
         return params.darkness;
     if (r <= radius)
-        return static_cast<int>((1.0 - (r - solid) / (params.sharpness + 1.0)) * params.darkness);
+        return static_cast<int>(std::lround((1.0 - (r - solid) / (params.sharpness + 1.0)) * params.darkness));
     return 0;
 }
 
