@@ -1,6 +1,7 @@
 // The wireless camera dialog against the wireless camera simulator: the
 // scan finds it, a click on its row fills the address, Connect hands the
 // address back, and the scan stops with the dialog.
+#include "app/shell/CAboutDialog.h"
 #include "app/shell/CWirelessCameraDialog.h"
 #include "camera_module/CMFactory.h"
 #include "tests/support/shell/DialogDriver.h"
@@ -40,6 +41,13 @@ TEST(WirelessCameraDialog, ListsTheSimulatorFillsTheAddressAndStopsScanning)
     setenv("KELVARA_WMP_SCAN_ADDRESSES", ("127.0.0.1:" + std::to_string(simulator.DiscoveryPort())).c_str(), 1);
 
     DriverWindow owner;
+    {
+        // Drawing starts the GL driver's own threads: have them before counting.
+        CAboutDialog warmUp(owner);
+        owner.Then([&] { return warmUp.GetHWND() && warmUp.GetPaintManager()->GetPaintCount() > 0; });
+        owner.Do([&] { warmUp.Close(IDCANCEL); });
+        warmUp.ShowModalDialog();
+    }
     CWirelessCameraDialog dialog(owner);
     owner.onTimeout = [&] { dialog.Close(IDCANCEL); };
     const int threadsBefore = ThreadCount();
