@@ -64,7 +64,8 @@ void CMessageDialog::SetMessage(const std::string& text)
     SIZE textSize = CRenderEngine::GetTextSize(text.c_str(), m_pm.GetFont(0));
     int needed = static_cast<int>(textSize.cx) + 15;
     CControlUI* textLayout = FindControl("TextLayout");
-    if (auto* layout = textLayout ? static_cast<CContainerUI*>(textLayout->GetInterface("Container")) : nullptr)
+    if (auto* layout
+        = textLayout ? static_cast<CContainerUI*>(textLayout->GetInterface("Container")) : nullptr)
         needed += layout->GetChildPadding() + static_cast<int>(layout->GetInset().left);
     RECT client;
     GetClientRect(client);
@@ -72,7 +73,8 @@ void CMessageDialog::SetMessage(const std::string& text)
     ResizeClient(width, static_cast<int>(client.bottom - client.top));
 }
 
-int ShowMessageDialog(HWND owner, const std::string& text, const std::string& caption, int buttons, int iconKind)
+int ShowMessageDialog(
+    HWND owner, const std::string& text, const std::string& caption, int buttons, int iconKind)
 {
     if (buttons != 0 && buttons != 1)
         return 0;

@@ -45,4 +45,5 @@ private:
 // Shows a modal message box over owner: 1 for OK, 2 for Cancel or close,
 // 0 without showing anything when buttons is neither 0 (OK) nor 1 (OK and
 // Cancel). Texts are UTF-8.
-int ShowMessageDialog(HWND owner, const std::string& text, const std::string& caption, int buttons, int iconKind);
+int ShowMessageDialog(
+    HWND owner, const std::string& text, const std::string& caption, int buttons, int iconKind);

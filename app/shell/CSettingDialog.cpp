@@ -42,7 +42,8 @@ UINT CSettingDialog::ShowModalDialog()
 {
     std::string caption = GetLangText("STR_SETTING");
     constexpr DWORD style = (UI_WNDSTYLE_DIALOG & ~WS_VISIBLE) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    if (Create(m_hOwner, caption.c_str(), style, WS_EX_WINDOWEDGE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT) == nullptr)
+    if (Create(m_hOwner, caption.c_str(), style, WS_EX_WINDOWEDGE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT)
+        == nullptr)
         return IDCANCEL;
     SetWindowText(caption.c_str());
     SetControlText(FindControl("caption"), caption.c_str());
@@ -224,8 +225,8 @@ void CSettingDialog::BrowseImagePath()
         return;
     std::string folder = chosen.GetData();
     if (folder.size() > kMaxPathChars || !IsWritableFolder(folder)) {
-        ShowMessageDialog(m_hWnd, GetLangText("STR_FOLDER_NOT_WRITABLE"), GetLangText("STR_ERROR"), 0,
-            MB_ICONWARNING_KIND);
+        ShowMessageDialog(
+            m_hWnd, GetLangText("STR_FOLDER_NOT_WRITABLE"), GetLangText("STR_ERROR"), 0, MB_ICONWARNING_KIND);
         return;
     }
     GetAppConfig().CFG_IMAGEPATH = folder;

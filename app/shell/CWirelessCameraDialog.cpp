@@ -95,7 +95,8 @@ std::string CWirelessCameraDialog::GetItemText(CControlUI* pList, int iItem, int
     }
     // Kept in the row too, for whoever reads the row later.
     if (auto* list = static_cast<CListUI*>(pList)) {
-        if (auto* row = static_cast<CListTextElementUI*>(list->GetItemAt(iItem)); row && row->GetText(iSubItem) != text.c_str())
+        if (auto* row = static_cast<CListTextElementUI*>(list->GetItemAt(iItem));
+            row && row->GetText(iSubItem) != text.c_str())
             row->SetText(iSubItem, text.c_str());
     }
     return text;

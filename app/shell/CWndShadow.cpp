@@ -102,7 +102,8 @@ void CWndShadow::OnOwnerMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_MOVE:
         if (m_status & SS_VISABLE)
-            m_window->Move(GET_X_LPARAM(lParam) + m_xOffset - m_size, GET_Y_LPARAM(lParam) + m_yOffset - m_size);
+            m_window->Move(
+                GET_X_LPARAM(lParam) + m_xOffset - m_size, GET_Y_LPARAM(lParam) + m_yOffset - m_size);
         break;
     case WM_SIZE:
         if (!(m_status & SS_ENABLED))
@@ -179,10 +180,11 @@ void CWndShadow::Update()
     int w = static_cast<int>(rc.right - rc.left), h = static_cast<int>(rc.bottom - rc.top);
     if (w <= 0 || h <= 0)
         return;
-    std::vector<uint32_t> image = MakeShadowImage(RoundRectSpans(w, h, m_cornerWidth, m_cornerHeight), w, GetParams());
+    std::vector<uint32_t> image
+        = MakeShadowImage(RoundRectSpans(w, h, m_cornerWidth, m_cornerHeight), w, GetParams());
     int size = std::max<int>(0, m_size);
-    m_window->Update(static_cast<int>(rc.left) + m_xOffset - size, static_cast<int>(rc.top) + m_yOffset - size,
-        w + 2 * size, h + 2 * size, image.data());
+    m_window->Update(static_cast<int>(rc.left) + m_xOffset - size,
+        static_cast<int>(rc.top) + m_yOffset - size, w + 2 * size, h + 2 * size, image.data());
     if (m_status & SS_VISABLE)
         m_window->StackBelowOwner();
 }

@@ -64,14 +64,15 @@ LRESULT HitTest(CWindowWnd& window, CPaintManagerUI& pm, LPARAM lParam, bool siz
 
 }  // namespace
 
-bool HandleDialogFrameMessage(CWindowWnd& window, CPaintManagerUI& pm, UINT uMsg, WPARAM wParam, LPARAM lParam,
-    LRESULT& lRes, bool sizingBorders)
+bool HandleDialogFrameMessage(CWindowWnd& window, CPaintManagerUI& pm, UINT uMsg, WPARAM wParam,
+    LPARAM lParam, LRESULT& lRes, bool sizingBorders)
 {
     lRes = 0;
     switch (uMsg) {
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED)
-            SetRoundShape(window, pm, LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)));
+            SetRoundShape(
+                window, pm, LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)));
         return false;  // the paint manager lays out again
     case WM_GETMINMAXINFO: {
         RECT monitor, work;

@@ -11,8 +11,8 @@
 #include "platform/duilib/CWindowWnd.h"
 
 // True when the message was answered (lRes holds the result).
-bool HandleDialogFrameMessage(DuiLib::CWindowWnd& window, DuiLib::CPaintManagerUI& pm, UINT uMsg, WPARAM wParam,
-    LPARAM lParam, LRESULT& lRes, bool sizingBorders);
+bool HandleDialogFrameMessage(DuiLib::CWindowWnd& window, DuiLib::CPaintManagerUI& pm, UINT uMsg,
+    WPARAM wParam, LPARAM lParam, LRESULT& lRes, bool sizingBorders);
 
 // Sets a control's text as plain text (not a string id), if the control exists.
 void SetControlText(DuiLib::CControlUI* control, const char* utf8);

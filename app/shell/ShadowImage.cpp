@@ -5,7 +5,8 @@
 
 std::vector<ShadowSpan> RoundRectSpans(int width, int height, int cornerWidth, int cornerHeight)
 {
-    std::vector<ShadowSpan> spans(static_cast<size_t>(std::max(0, height)), ShadowSpan{0, std::max(0, width)});
+    std::vector<ShadowSpan> spans(
+        static_cast<size_t>(std::max(0, height)), ShadowSpan{0, std::max(0, width)});
     if (cornerWidth < 2 || cornerHeight < 2)
         return spans;
     double rx = std::min(cornerWidth, width) / 2.0;
@@ -36,7 +37,8 @@ int ShadowKernelAlpha(double r, const ShadowParams& params)
     if (r < solid)
         return params.darkness;
     if (r <= radius)
-        return static_cast<int>(std::lround((1.0 - (r - solid) / (params.sharpness + 1.0)) * params.darkness));
+        return static_cast<int>(
+            std::lround((1.0 - (r - solid) / (params.sharpness + 1.0)) * params.darkness));
     return 0;
 }
 
@@ -53,7 +55,8 @@ uint32_t Premultiplied(uint32_t colour, int alpha)
 
 }  // namespace
 
-std::vector<uint32_t> MakeShadowImage(const std::vector<ShadowSpan>& spans, int width, const ShadowParams& params)
+std::vector<uint32_t> MakeShadowImage(
+    const std::vector<ShadowSpan>& spans, int width, const ShadowParams& params)
 {
     const int size = std::max<int>(0, params.size);
     const int rows = static_cast<int>(spans.size());

@@ -45,4 +45,5 @@ int ShadowKernelAlpha(double r, const ShadowParams& params);
 //  - eroded rows are filled with the full darkness;
 //  - pixels under the window itself (its spans moved by size - offset)
 //    become 0.
-std::vector<uint32_t> MakeShadowImage(const std::vector<ShadowSpan>& spans, int width, const ShadowParams& params);
+std::vector<uint32_t> MakeShadowImage(
+    const std::vector<ShadowSpan>& spans, int width, const ShadowParams& params);

@@ -82,8 +82,8 @@ void CLayeredWindow::SetWindowShape(unsigned long xid, const std::vector<std::pa
         y = next;
     }
     Trapped(display, [&] {
-        XShapeCombineRectangles(display, xid, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
-            ShapeSet, YXBanded);
+        XShapeCombineRectangles(display, xid, ShapeBounding, 0, 0, rects.data(),
+            static_cast<int>(rects.size()), ShapeSet, YXBanded);
     });
 }
 
@@ -153,7 +153,8 @@ void CLayeredWindow::Update(int x, int y, int width, int height, const uint32_t*
         for (int col = 0; col < width; ++col)
             XPutPixel(image, col, row, argb[static_cast<size_t>(row) * static_cast<size_t>(width) + col]);
     GC gc = XCreateGC(display, m_xid, 0, nullptr);
-    XPutImage(display, m_xid, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XPutImage(
+        display, m_xid, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XFreeGC(display, gc);
     XDestroyImage(image);
     XFlush(display);
@@ -254,7 +255,8 @@ bool CLayeredWindow::IsDirectlyBelowOwner() const
     unsigned long frame = OwnerFrame();
     Window rootReturn = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display, RootWindow(display, DefaultScreen(display)), &rootReturn, &parent, &children, &count))
+    if (!XQueryTree(
+            display, RootWindow(display, DefaultScreen(display)), &rootReturn, &parent, &children, &count))
         return false;
     bool below = false;
     // Children come bottom to top.

@@ -73,7 +73,8 @@ TEST_P(DialogLookTest, MessageAndErrorBoxes)
         if (kind == MB_ICONQUESTION_KIND)
             ShowMessageDialog(owner, GetLangText("STR_SURE_TO_EXIT"), GetLangText("STR_MESSAGE"), 1, kind);
         else
-            ShowMessageDialog(owner, GetLangText("STR_FOLDER_NOT_WRITABLE"), GetLangText("STR_ERROR"), 0, kind);
+            ShowMessageDialog(
+                owner, GetLangText("STR_FOLDER_NOT_WRITABLE"), GetLangText("STR_ERROR"), 0, kind);
         EXPECT_TRUE(owner.Idle());
     }
 }
@@ -102,11 +103,11 @@ TEST_P(DialogLookTest, SettingsPages)
     owner.Then([&] {
         if (!Shown(dialog.GetPaintManager()))
             return false;
-        auto* tab = static_cast<CTabLayoutUI*>(dialog.FindControl("setting_Tab"));
         static_cast<COptionUI*>(dialog.FindControl("setting_OptFileCust"))->Selected(true);
-        for (int page : {0, 3, 4, 6}) {
-            tab->SelectItem(page);
-            Check(dialog.GetPaintManager(), "settings_page" + std::to_string(page));
+        for (const char* option :
+            {"setting_OptConv", "setting_OptUpdate", "setting_OptFile", "setting_OptSnap"}) {
+            static_cast<COptionUI*>(dialog.FindControl(option))->Selected(true);
+            Check(dialog.GetPaintManager(), "settings_page" + std::to_string(dialog.GetCurrentPage()));
         }
         dialog.Close(IDCANCEL);
         return true;

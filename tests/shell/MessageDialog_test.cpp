@@ -85,7 +85,8 @@ TEST_F(MessageDialogTest, ShortMessageKeepsSkinWidthAndKeysAnswer)
 
 TEST_F(MessageDialogTest, LongMessageWidensTheBoxToFitOnOneLine)
 {
-    const std::string text = "Are you sure you want to delete the selected calibration and every measurement that uses it?";
+    const std::string text
+        = "Are you sure you want to delete the selected calibration and every measurement that uses it?";
     BoxLook look;
     int expected = 0;
     WhenShown([&](CMessageDialog* box) {
@@ -125,8 +126,8 @@ TEST_F(MessageDialogTest, ErrorCodesShowTheirTextOthersNothing)
     EXPECT_EQ(CBaseDialog::Current(), nullptr);
 
     const char* texts[] = {"Failed to get personal document folder.", "Failed to create directory.",
-        "Failed to open configuration file.", "Failed to save configuration file.", "Configuration file path error.",
-        "This version of the software does not support automatic update."};
+        "Failed to open configuration file.", "Failed to save configuration file.",
+        "Configuration file path error.", "This version of the software does not support automatic update."};
     for (int code = -1; code >= -6; --code) {
         BoxLook look;
         WhenShown([&](CMessageDialog* box) { look = Look(box); });
@@ -155,7 +156,8 @@ TEST_F(MessageDialogTest, AboutBoxShowsVersionAndClosesWithItsButton)
         CControlUI* button = nullptr;
         about.GetPaintManager()->GetRoot()->FindControl(
             [](CControlUI* c, void* out) -> CControlUI* {
-                if (c->GetName() == "closebtn" && std::string(c->GetClass()) == "ButtonUI" && !c->GetText().IsEmpty())
+                if (c->GetName() == "closebtn" && std::string(c->GetClass()) == "ButtonUI"
+                    && !c->GetText().IsEmpty())
                     *static_cast<CControlUI**>(out) = c;
                 return nullptr;
             },

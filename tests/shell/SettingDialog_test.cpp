@@ -161,7 +161,8 @@ TEST_F(SettingDialogTest, OkStoresAllFiveValuesAndNotANumberAsZero)
     owner.Do([&] {
         count = Text("setting_EdtPicCount");
         custom = Selected("setting_OptFileCust") && Find("setting_layImagePath")->IsOwnVisible();
-        fileDialog = Selected("set_OptFileRuleFiledialog") && !Find("setting_layFileRulePreDeine")->IsOwnVisible();
+        fileDialog
+            = Selected("set_OptFileRuleFiledialog") && !Find("setting_layFileRulePreDeine")->IsOwnVisible();
         exitPrompt = Selected("setting_ChkExitPrompt");
     });
     owner.Do([] { Keys("Escape"); });

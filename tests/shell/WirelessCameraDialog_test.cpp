@@ -38,7 +38,8 @@ TEST(WirelessCameraDialog, ListsTheSimulatorFillsTheAddressAndStopsScanning)
     dialog_test::InstallSkin(0);
     SimulatorProcess simulator({"--name", "Bench Scope", "--number", "4242"});
     ASSERT_TRUE(simulator.Started());
-    setenv("KELVARA_WMP_SCAN_ADDRESSES", ("127.0.0.1:" + std::to_string(simulator.DiscoveryPort())).c_str(), 1);
+    setenv(
+        "KELVARA_WMP_SCAN_ADDRESSES", ("127.0.0.1:" + std::to_string(simulator.DiscoveryPort())).c_str(), 1);
 
     DriverWindow owner;
     {
@@ -56,17 +57,19 @@ TEST(WirelessCameraDialog, ListsTheSimulatorFillsTheAddressAndStopsScanning)
     int threadsDuring = 0;
     std::string row0, row1, row2, header;
     owner.Then([&] { return dialog.GetHWND() && dialog.GetPaintManager()->GetPaintCount() > 0; });
-    owner.Then([&] {
-        auto* list = static_cast<CListUI*>(dialog.FindControl("list_scan_devices"));
-        if (list->GetCount() < 1)
-            return false;
-        threadsDuring = ThreadCount();
-        listedAfterS = std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count();
-        row0 = dialog.GetItemText(list, 0, 0);
-        row1 = dialog.GetItemText(list, 0, 1);
-        row2 = dialog.GetItemText(list, 0, 2);
-        return true;
-    }, 3000);
+    owner.Then(
+        [&] {
+            auto* list = static_cast<CListUI*>(dialog.FindControl("list_scan_devices"));
+            if (list->GetCount() < 1)
+                return false;
+            threadsDuring = ThreadCount();
+            listedAfterS = std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count();
+            row0 = dialog.GetItemText(list, 0, 0);
+            row1 = dialog.GetItemText(list, 0, 1);
+            row2 = dialog.GetItemText(list, 0, 2);
+            return true;
+        },
+        3000);
     owner.Do([&] {
         auto* list = static_cast<CListUI*>(dialog.FindControl("list_scan_devices"));
         Click(list->GetItemAt(0));

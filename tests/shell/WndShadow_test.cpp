@@ -90,8 +90,9 @@ TEST(ShadowImage, RoundedOwnerMatchesTheFormulas)
     // Corners of the shadow, the middle of each edge, inside under the
     // window and the strip the offset uncovers, all from the formulas.
     const int points[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {W - 1, H - 1}, {W - 3, H - 3}, {W - 5, H - 5},
-        {0, H / 2}, {1, H / 2}, {2, H / 2}, {W - 1, H / 2}, {W - 2, H / 2}, {W - 5, H / 2}, {W / 2, 0}, {W / 2, 2},
-        {W / 2, H - 1}, {W / 2, H - 4}, {W / 2, H / 2}, {10, 10}, {W - 1, 0}, {0, H - 1}, {W - 4, 2}, {3, H - 4}};
+        {0, H / 2}, {1, H / 2}, {2, H / 2}, {W - 1, H / 2}, {W - 2, H / 2}, {W - 5, H / 2}, {W / 2, 0},
+        {W / 2, 2}, {W / 2, H - 1}, {W / 2, H - 4}, {W / 2, H / 2}, {10, 10}, {W - 1, 0}, {0, H - 1},
+        {W - 4, 2}, {3, H - 4}};
     for (const auto& pt : points)
         EXPECT_EQ(alphaAt(pt[0], pt[1]), e.Alpha(pt[0], pt[1])) << pt[0] << "," << pt[1];
     // By hand for straight edges: 5 pixels from the eroded shape 150 * 1/6,
@@ -105,8 +106,8 @@ TEST(ShadowImage, RoundedOwnerMatchesTheFormulas)
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
             int a = e.Alpha(x, y);
-            uint32_t expected = static_cast<uint32_t>(a) << 24 | (0x10u * a / 255) << 16 | (0x20u * a / 255) << 8
-                | (0x40u * a / 255);
+            uint32_t expected = static_cast<uint32_t>(a) << 24 | (0x10u * a / 255) << 16
+                | (0x20u * a / 255) << 8 | (0x40u * a / 255);
             ASSERT_EQ(image[y * W + x], a ? expected : 0u) << x << "," << y;
         }
     }

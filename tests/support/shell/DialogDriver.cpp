@@ -64,8 +64,8 @@ bool Click(CControlUI* control)
         return false;
     POINT p = ScreenCentre(control);
     char arguments[160];
-    std::snprintf(arguments, sizeof(arguments), "mousemove %ld %ld sleep 0.05 click 1", static_cast<long>(p.x),
-        static_cast<long>(p.y));
+    std::snprintf(arguments, sizeof(arguments), "mousemove %ld %ld sleep 0.05 click 1",
+        static_cast<long>(p.x), static_cast<long>(p.y));
     return Xdo(arguments);
 }
 
@@ -137,7 +137,8 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+            = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                  .count();
         if (left <= 0)
             return false;
         loop->PumpOnce(static_cast<int>(std::min<long long>(left, 50)));
@@ -163,7 +164,8 @@ std::vector<std::string> ClippedTexts(CControlUI* root)
     std::string cls = root->GetClass();
     auto* label = static_cast<CLabelUI*>(root->GetInterface("Label"));
     // Wrapping texts are checked by their height elsewhere; edits scroll.
-    if (label && cls != "TextUI" && cls != "EditUI" && root->GetWidth() > 0 && NeededWidth(label) > root->GetWidth())
+    if (label && cls != "TextUI" && cls != "EditUI" && root->GetWidth() > 0
+        && NeededWidth(label) > root->GetWidth())
         clipped.push_back(std::string(root->GetName().GetData()) + ": " + root->GetText().GetData() + " ("
             + std::to_string(NeededWidth(label)) + " > " + std::to_string(root->GetWidth()) + ")");
     if (auto* container = static_cast<CContainerUI*>(root->GetInterface("Container"))) {
