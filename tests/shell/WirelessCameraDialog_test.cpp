@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -77,7 +78,13 @@ TEST(WirelessCameraDialog, ListsTheSimulatorFillsTheAddressAndStopsScanning)
     owner.Then([&] {
         return dialog.FindControl("edt_wlcamera_ipaddress")->GetText().GetData() == simulator.Address();
     });
-    owner.Do([&] { Click(dialog.FindControl("okbtn")); });
+    owner.Do([&] {
+        if (const char* dir = std::getenv("KELVARA_DIALOG_SHOTS")) {
+            std::filesystem::create_directories(dir);
+            dialog.GetPaintManager()->PaintNow()->saveToFile(std::string(dir) + "/wireless_listed_en.png");
+        }
+        Click(dialog.FindControl("okbtn"));
+    });
 
     EXPECT_EQ(dialog.ShowModalDialog(), 1u);
     EXPECT_TRUE(owner.Idle());

@@ -33,7 +33,9 @@ public:
 void InstallSkin(int language)
 {
     static LangTextQuery query;
-    CPaintManagerUI::SetResourcePath(KELVARA_SKIN_DIR "/");
+    // KELVARA_TEST_SKIN_DIR previews another skin tree (images in progress).
+    const char* other = std::getenv("KELVARA_TEST_SKIN_DIR");
+    CPaintManagerUI::SetResourcePath(other ? (std::string(other) + "/").c_str() : KELVARA_SKIN_DIR "/");
     CResourceManager::GetInstance()->SetTextQueryInterface(&query);
     SetLanguage(language);
 }
