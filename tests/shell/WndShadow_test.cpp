@@ -10,10 +10,19 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
+#include <SFML/Graphics/Image.hpp>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 using namespace DuiLib;
 using dialog_test::DriverWindow;
@@ -131,32 +140,84 @@ TEST(ShadowImage, SolidCoreWhenSizeExceedsSharpness)
 
 namespace {
 
-// Announces a compositing manager by owning _NET_WM_CM_S0, as one does.
-class ScopedCompositorSelection
+// A compositing manager on the test display: xcompmgr when installed (the
+// shadow then really shows), else a window that owns _NET_WM_CM_S0 the way
+// compositing managers announce themselves.
+class ScopedCompositor
 {
 public:
-    ScopedCompositorSelection()
+    ScopedCompositor()
     {
         m_display = XOpenDisplay(nullptr);
         if (m_display == nullptr)
             return;
-        m_window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 1, 1, 0, 0, 0);
         char name[32];
         std::snprintf(name, sizeof(name), "_NET_WM_CM_S%d", DefaultScreen(m_display));
-        XSetSelectionOwner(m_display, XInternAtom(m_display, name, False), m_window, CurrentTime);
+        m_atom = XInternAtom(m_display, name, False);
+        if (std::system("command -v xcompmgr > /dev/null") == 0) {
+            m_pid = fork();
+            if (m_pid == 0) {
+                execlp("xcompmgr", "xcompmgr", static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            for (int i = 0; i < 200 && XGetSelectionOwner(m_display, m_atom) == 0; ++i)
+                usleep(10000);
+            if (XGetSelectionOwner(m_display, m_atom) != 0)
+                return;
+            Stop();
+        }
+        m_window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(m_display, m_atom, m_window, CurrentTime);
         XSync(m_display, False);
     }
-    ~ScopedCompositorSelection()
+    ~ScopedCompositor()
     {
+        Stop();
         if (m_display == nullptr)
             return;
-        XDestroyWindow(m_display, m_window);
+        if (m_window)
+            XDestroyWindow(m_display, m_window);
         XCloseDisplay(m_display);
+    }
+    bool IsReal() const { return m_pid > 0; }
+
+    // The whole screen as the compositor shows it.
+    bool SaveScreen(const std::string& path) const
+    {
+        Window root = DefaultRootWindow(m_display);
+        XWindowAttributes attrs;
+        XGetWindowAttributes(m_display, root, &attrs);
+        XImage* image = XGetImage(m_display, root, 0, 0, static_cast<unsigned>(attrs.width),
+            static_cast<unsigned>(attrs.height), AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return false;
+        sf::Image out;
+        out.create(static_cast<unsigned>(attrs.width), static_cast<unsigned>(attrs.height));
+        for (int y = 0; y < attrs.height; ++y)
+            for (int x = 0; x < attrs.width; ++x) {
+                unsigned long p = XGetPixel(image, x, y);
+                out.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y),
+                    sf::Color(static_cast<sf::Uint8>(p >> 16), static_cast<sf::Uint8>(p >> 8),
+                        static_cast<sf::Uint8>(p)));
+            }
+        XDestroyImage(image);
+        return out.saveToFile(path);
     }
 
 private:
+    void Stop()
+    {
+        if (m_pid <= 0)
+            return;
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
     Display* m_display = nullptr;
+    Atom m_atom = 0;
     Window m_window = 0;
+    pid_t m_pid = -1;
 };
 
 }  // namespace
@@ -179,7 +240,7 @@ TEST(WndShadow, FollowsTheSettingsDialogWhileACompositorRuns)
         EXPECT_FALSE(attached);
     }
 
-    ScopedCompositorSelection compositor;
+    ScopedCompositor compositor;
     ASSERT_TRUE(CWndShadow::Initialize());
     CSettingDialog dialog(owner, "");
     owner.onTimeout = [&] { dialog.Close(IDCANCEL); };
@@ -199,8 +260,22 @@ TEST(WndShadow, FollowsTheSettingsDialogWhileACompositorRuns)
         return CWndShadow::FromOwner(hwnd) == &dialog.GetShadow() && shadowAt(1 - 4, 1 - 4);
     });
     owner.Do([&] { below = dialog.GetShadow().GetLayeredWindow()->IsDirectlyBelowOwner(); });
-    owner.Do([&] { dialog.MoveWindow(150, 120, 700, 520); });
+    // Partly beyond the owner, over the bare desktop, where the shadow shows.
+    owner.Do([&] { dialog.MoveWindow(500, 250, 700, 520); });
     owner.Then([&] { return shadowAt(-3, -3); });
+    std::chrono::steady_clock::time_point settle;
+    owner.Do([&] { settle = std::chrono::steady_clock::now(); });
+    owner.Then([&] {
+        // Let the compositor draw, then keep a picture of it for looking at.
+        const char* dir = std::getenv("KELVARA_DIALOG_SHOTS");
+        if (!dir || !compositor.IsReal())
+            return true;
+        if (std::chrono::steady_clock::now() - settle < std::chrono::milliseconds(400))
+            return false;
+        std::filesystem::create_directories(dir);
+        compositor.SaveScreen(std::string(dir) + "/settings_shadow_en.png");
+        return true;
+    });
     owner.Do([&] { dialog.ShowWindow(false, false); });
     owner.Then([&] { return !dialog.GetShadow().GetLayeredWindow()->IsMapped(); });
     owner.Do([&] {

@@ -109,14 +109,17 @@ void DriverWindow::Do(std::function<void()> action)
 LRESULT DriverWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if (uMsg == WM_TIMER && wParam == kStepTimer) {
-        if (m_steps.empty())
+        // A step that pumps messages itself must not run the next one inside it.
+        if (m_steps.empty() || m_running)
             return 0;
         Step& step = m_steps.front();
         if (step.startedMs == 0)
             step.startedMs = NowMs();
         // The step may queue further steps: take it out first.
         Step current = step;
+        m_running = true;
         bool done = current.run();
+        m_running = false;
         if (done) {
             m_steps.erase(m_steps.begin());
             if (!m_steps.empty())

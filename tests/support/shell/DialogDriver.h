@@ -56,6 +56,7 @@ private:
         long long startedMs;
     };
     std::vector<Step> m_steps;
+    bool m_running = false;
 };
 
 // Pumps the calling thread's loop until done() or timeoutMs passed.
