@@ -11,7 +11,7 @@
 namespace DuiLib {
 namespace {
 
-// The helper's own connection, opened on first use.
+// A connection of this class's own, opened on first use.
 Display* Connection()
 {
     static Display* display = XOpenDisplay(nullptr);

@@ -1,5 +1,5 @@
 #pragma once
-// Test helpers for the program's dialogs: the skin from the source tree
+// Test support for the program's dialogs: the skin from the source tree
 // with its string tables, an owner window whose timer runs test steps while
 // a dialog's modal loop runs, and real pointer and keyboard input through
 // the X server (xdotool). UI thread only.
