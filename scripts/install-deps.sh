@@ -11,7 +11,7 @@ libyuv-dev libsimpleini-dev libpugixml-dev libzip-dev
 libfontconfig-dev libx11-dev libxext-dev libxrandr-dev libudev-dev nlohmann-json3-dev
 librsvg2-bin
 libgtest-dev libgmock-dev libbenchmark-dev
-xvfb xauth xdotool imagemagick ffmpeg xdg-utils
+xvfb xauth xdotool imagemagick ffmpeg xdg-utils xcompmgr
 fonts-dejavu-core fonts-wqy-microhei libgl1-mesa-dri
 clang libclang-rt-14-dev
 "
