@@ -7,6 +7,7 @@
 #include "app/measure/CaliData.h"
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,16 @@ public:
     int GetCaliConfigPath(std::string& path) const;
 
     // Replaces the list with the file's entries; 0 or kCannotOpenFile (the
-    // list is then empty and "LoadCaliConfig <path> Failed\n" is printed).
+    // list is then unchanged and "LoadCaliConfig <path> Failed\n" is printed).
+    // A file that exists but cannot be read, or is not a calibration file, is
+    // remembered: SaveCaliConfig refuses to replace it until it loads.
     int LoadCaliConfig(const std::string& path);
     // The same for file content already in memory.
     int LoadCaliText(const char* data, size_t size);
 
     // Writes the list; 0 or kCannotSaveFile. The file is replaced as a
-    // whole: on failure the old file stays as it was.
+    // whole: on failure the old file stays as it was. A file whose last load
+    // failed is not replaced (kCannotSaveFile).
     int SaveCaliConfig(const std::string& path) const;
     // The file content SaveCaliConfig writes.
     std::string FormatCaliText() const;
@@ -61,4 +65,5 @@ public:
 
 private:
     std::vector<CaliData> m_entries;
+    std::set<std::string> m_unloadablePaths;  // files whose load failed, kept from being overwritten
 };

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iterator>
 
 using kelvara::test::ScopedUserEnvironment;
 using testing::internal::CaptureStdout;
@@ -153,14 +156,15 @@ TEST(CaliDataStore, FileFaultsGiveClearCodesAndLoseNothingElse)
     CaliDataStore store;
     ASSERT_EQ(store.Add({"keep", 0.5f, 2}), 0);
 
-    // Missing file or a folder: -3, list emptied, the line on standard output.
+    // Missing file or a folder: -3, list kept, the line on standard output.
     CaliDataStore other;
     ASSERT_EQ(other.Add({"x", 1.0f, 1}), 0);
     CaptureStdout();
     EXPECT_EQ(other.LoadCaliConfig(env.Home() + "/none.ini"), CaliDataStore::kCannotOpenFile);
     EXPECT_EQ(GetCapturedStdout(), "LoadCaliConfig " + env.Home() + "/none.ini Failed\n");
-    EXPECT_EQ(other.GetCount(), 0);
+    EXPECT_EQ(other.GetCount(), 1);
     EXPECT_EQ(other.LoadCaliConfig(env.Home()), CaliDataStore::kCannotOpenFile);
+    EXPECT_EQ(other.GetCount(), 1);
 
     // Unwritable places: -4.
     env.WriteFile(env.Home() + "/afile", "x");
@@ -180,7 +184,6 @@ TEST(CaliDataStore, FileFaultsGiveClearCodesAndLoseNothingElse)
     const std::pair<std::string, int> damaged[] = {
         {saved.substr(0, saved.find("[unit]") + 10), 1},
         {saved.substr(0, 20), 0},
-        {std::string("\x00\xFF\xFE[data]\x01\x02=\x80", 12), 0},
         {"[data]\nbig = " + std::string(1 << 20, '7') + "x\nkeep = 0.5\n", 1},
         {"[data]\n" + std::string(1 << 20, 'k') + " = 1\nkeep = 0.5\n", 1},
     };
@@ -189,6 +192,50 @@ TEST(CaliDataStore, FileFaultsGiveClearCodesAndLoseNothingElse)
         EXPECT_EQ(other.LoadCaliConfig(path), 0);
         EXPECT_EQ(other.GetCount(), count);
     }
+}
+
+TEST(CaliDataStore, AFailedLoadKeepsTheListAndTheFile)
+{
+    ScopedUserEnvironment env;
+    const std::string good = env.Home() + "/backup.ini";
+    CaliDataStore store;
+    ASSERT_EQ(store.Add({"kept", 0.5f, 2}), 0);
+    ASSERT_EQ(store.SaveCaliConfig(good), 0);
+
+    // Recover from a missing, unreadable or damaged file: the list stays.
+    const std::string damaged = env.Home() + "/damaged.ini";
+    env.WriteFile(damaged, std::string("\x00\xFF\xFE[data]\x01\x02=\x80", 12));
+    const std::string unreadable = env.Home() + "/unreadable.ini";
+    env.WriteFile(unreadable, "[data]\nother = 1\n");
+    ASSERT_EQ(chmod(unreadable.c_str(), 0), 0);
+    const bool root = geteuid() == 0;
+    CaptureStdout();
+    for (const std::string& path : {env.Home() + "/none.ini", damaged, env.Home(), unreadable}) {
+        if (root && path == unreadable)
+            continue;
+        EXPECT_EQ(store.LoadCaliConfig(path), CaliDataStore::kCannotOpenFile) << path;
+        ExpectEntries(store, {{"kept", 0.5f, 2}});
+    }
+    GetCapturedStdout();
+
+    // The exit save does not write over a file that failed to load...
+    const std::string damagedContent = env.ReadFile(damaged);
+    EXPECT_EQ(store.SaveCaliConfig(damaged), CaliDataStore::kCannotSaveFile);
+    EXPECT_EQ(env.ReadFile(damaged), damagedContent);
+    ASSERT_EQ(chmod(unreadable.c_str(), 0644), 0);
+    EXPECT_EQ(store.SaveCaliConfig(unreadable), root ? 0 : CaliDataStore::kCannotSaveFile);
+    // ...but creates a missing one, and writes one that has loaded since.
+    EXPECT_EQ(store.SaveCaliConfig(env.Home() + "/none.ini"), 0);
+    env.WriteFile(damaged, "[data]\nfixed = 2\n");
+    ASSERT_EQ(store.LoadCaliConfig(damaged), 0);
+    ExpectEntries(store, {{"fixed", 2.0f, 0}});
+    EXPECT_EQ(store.SaveCaliConfig(damaged), 0);
+
+    // The file of an empty list is a calibration file.
+    CaliDataStore empty;
+    ASSERT_EQ(empty.SaveCaliConfig(env.Home() + "/empty.ini"), 0);
+    EXPECT_EQ(store.LoadCaliConfig(env.Home() + "/empty.ini"), 0);
+    EXPECT_EQ(store.GetCount(), 0);
 }
 
 TEST(CaliDataStore, ConfigPathLiesBelowDocumentsAndIsCreated)
