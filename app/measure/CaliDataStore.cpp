@@ -250,10 +250,26 @@ bool CaliDataStore::IsStorableName(const std::string& name)
 
 std::string CaliDataStore::FormatValue(float value)
 {
+    // "%f" where it reads back to the same float (so ordinary values are
+    // written as they always were), else the shortest text that does.
     char text[64];
-    auto result
+    auto fixed
         = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, 6);
-    if (result.ec != std::errc())
+    if (fixed.ec == std::errc()) {
+        *fixed.ptr = '\0';
+        if (static_cast<float>(ParseNumber(text)) == value)
+            return std::string(text, fixed.ptr);
+    }
+    auto shortest = std::to_chars(text, text + sizeof text, value);
+    if (shortest.ec == std::errc()) {
+        *shortest.ptr = '\0';
+        if (static_cast<float>(ParseNumber(text)) == value)
+            return std::string(text, shortest.ptr);
+    }
+    // Nine significant digits always name a float exactly.
+    auto exact
+        = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::general, 9);
+    if (exact.ec != std::errc())
         return "0.000000";
-    return std::string(text, result.ptr);
+    return std::string(text, exact.ptr);
 }

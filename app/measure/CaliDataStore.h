@@ -60,7 +60,9 @@ public:
     // A name that survives the file: 1 to 63 characters of UTF-8, no control
     // characters, no '=', no blanks at either end, not starting with '[', ';' or '#'.
     static bool IsStorableName(const std::string& name);
-    // The value as the file and the list show it: "%f" with a '.' whatever the locale.
+    // The value as the file and the list show it: "%f" with a '.' whatever the
+    // locale where that reads back to the same float, else the shortest text
+    // that does (for example "3.45e-05").
     static std::string FormatValue(float value);
 
 private:

@@ -110,14 +110,41 @@ TEST(CaliDataStore, LoadingFollowsTheFileRules)
     // Keys that differ only in broken bytes load once, under the repaired name.
     ASSERT_EQ(LoadText(store, "[data]\n\xF2 X = 1\n\xED x = 2\n"), 0);
     ExpectEntries(store, {{"\xEF\xBF\xBD x", 2.0f, 0}});
+}
 
-    // A written tiny value is dropped on the next load.
-    CaliDataStore tiny;
-    ASSERT_EQ(tiny.Add({"tiny", 0.0000001f, 2}), 0);
-    std::string text = tiny.FormatCaliText();
-    EXPECT_NE(text.find("tiny = 0.000000\r\n"), std::string::npos);
-    ASSERT_EQ(LoadText(tiny, text), 0);
-    EXPECT_EQ(tiny.GetCount(), 0);
+TEST(CaliDataStore, SmallValuesReloadExactlyAndOrdinaryOnesKeepSixDecimals)
+{
+    // Value, and the text expected in the file (empty: anything that reads back).
+    const std::pair<float, std::string> cases[] = {
+        {0.0125f, "0.012500"},
+        {1.5f, "1.500000"},
+        {1000.0f, "1000.000000"},
+        {-0.5f, "-0.500000"},
+        {0.0000345f, "3.45e-05"},  // cm per pixel; "%f" read back 1.4 % too large
+        {2.5394e-6f, "2.5394e-06"},  // in per pixel, 100x oil objective
+        {0.0000001f, "1e-07"},  // "%f" wrote 0.000000, dropped on the next load
+        {4.9e-7f, ""},
+        {1.17549435e-38f, ""},
+        {0.1f, "0.100000"},
+        {0.123456789f, ""},
+        {3.0e20f, ""},
+    };
+    CaliDataStore store;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        ASSERT_EQ(store.Add({"v" + std::to_string(10 + i), cases[i].first, 1}), 0);
+    std::string text = store.FormatCaliText();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        if (!cases[i].second.empty()) {
+            EXPECT_NE(
+                text.find("v" + std::to_string(10 + i) + " = " + cases[i].second + "\r\n"), std::string::npos)
+                << cases[i].second;
+        }
+    }
+    CaliDataStore loaded;
+    ASSERT_EQ(LoadText(loaded, text), 0);
+    ASSERT_EQ(loaded.GetCount(), static_cast<int>(std::size(cases)));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(loaded.GetAt(static_cast<int>(i)).value, cases[i].first) << i;  // bit for bit
 }
 
 TEST(CaliDataStore, NamesDifferingInCaseAreBothWrittenButReloadAsOne)
