@@ -212,8 +212,13 @@ bool CaliDataStore::Contains(const std::string& name) const
 
 int CaliDataStore::Add(const CaliData& entry)
 {
-    if (Contains(entry.name))
-        return kNameExists;
+    // The file's keys ignore the case of letters: "Scale" and "scale" would be one.
+    CaliKeyLess less;
+    for (const CaliData& existing : m_entries) {
+        if (!less(existing.name.c_str(), entry.name.c_str())
+            && !less(entry.name.c_str(), existing.name.c_str()))
+            return kNameExists;
+    }
     if (!IsStorableName(entry.name) || !std::isfinite(entry.value))
         return kCannotStore;
     m_entries.push_back(entry);

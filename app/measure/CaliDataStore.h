@@ -48,7 +48,8 @@ public:
     CaliData GetAt(int index) const;
     // An entry of exactly this name (case-sensitive) exists.
     bool Contains(const std::string& name) const;
-    // Appends the entry: kAdded; kNameExists when Contains(entry.name);
+    // Appends the entry: kAdded; kNameExists when an entry of the same name
+    // ignoring the case of letters exists (the file would hold it once);
     // kCannotStore when the name could not be read back from the file (see
     // IsStorableName) or the value is not a finite number.
     int Add(const CaliData& entry);

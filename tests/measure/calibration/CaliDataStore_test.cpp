@@ -147,16 +147,21 @@ TEST(CaliDataStore, SmallValuesReloadExactlyAndOrdinaryOnesKeepSixDecimals)
         EXPECT_EQ(loaded.GetAt(static_cast<int>(i)).value, cases[i].first) << i;  // bit for bit
 }
 
-TEST(CaliDataStore, NamesDifferingInCaseAreBothWrittenButReloadAsOne)
+TEST(CaliDataStore, NamesDifferingOnlyInCaseAreRefusedAsExisting)
 {
     CaliDataStore store;
     ASSERT_EQ(store.Add({"Scale", 1.0f, 1}), 0);
-    ASSERT_EQ(store.Add({"scale", 2.0f, 2}), 0);
-    EXPECT_EQ(store.Add({"scale", 3.0f, 3}), CaliDataStore::kNameExists);
-    EXPECT_EQ(store.GetCount(), 2);
+    EXPECT_EQ(store.Add({"scale", 2.0f, 2}), CaliDataStore::kNameExists);
+    EXPECT_EQ(store.Add({"SCALE", 3.0f, 3}), CaliDataStore::kNameExists);
+    // Only ASCII letters fold, as in the file's keys.
+    EXPECT_EQ(store.Add({"\xC3\x84", 1.0f, 1}), 0);  // A with diaeresis
+    EXPECT_EQ(store.Add({"\xC3\xA4", 1.0f, 1}), 0);  // a with diaeresis
+    EXPECT_EQ(store.Add({"Scale 2", 2.0f, 2}), 0);
     std::string text = store.FormatCaliText();
     ASSERT_EQ(LoadText(store, text), 0);
-    ExpectEntries(store, {{"Scale", 2.0f, 2}});
+    EXPECT_EQ(store.GetCount(), 4);
+    EXPECT_EQ(store.GetAt(0).name, "Scale");
+    EXPECT_EQ(store.GetAt(0).value, 1.0f);
 }
 
 TEST(CaliDataStore, NamesAndValuesThatCannotComeBackAreRefused)
