@@ -2,10 +2,12 @@
 
 #include "app/measure/MeasureCsv.h"
 #include "app/measure/MeasurePrimitiveFactory.h"
+#include "platform/system/AtomicFile.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <cmath>
+#include <cstdio>
 
 namespace kelvara {
 
@@ -252,9 +254,14 @@ int SFPrimitiveContainer::ExportCsv(const std::wstring& path, const std::string&
         for (const auto& primitive : m_primitives)
             rows.push_back({primitive->GetTypeName(), primitive->GetResult()});
     }
-    if (rows.empty())
+    if (rows.empty() || path.empty())
         return 0;
-    return WriteFileReplacing(WideToUtf8(path), FormatMeasureCsv(rows, unit)) ? 1 : 0;
+    std::string error;
+    if (!WriteFileAtomically(WideToUtf8(path), FormatMeasureCsv(rows, unit), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 0;
+    }
+    return 1;
 }
 
 void SFPrimitiveContainer::draw(sf::RenderTarget& target, sf::RenderStates states) const
