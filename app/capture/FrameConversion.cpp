@@ -6,7 +6,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
+
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace kelvara::capture {
 
@@ -30,6 +35,62 @@ int64_t RowBytes(const tagCMImage& image)
     if (image.format == CM_FMT_YUY2)
         return (static_cast<int64_t>(image.width) + 1) / 2 * 4;
     return static_cast<int64_t>(image.width) * 3;
+}
+
+// libjpeg's error handling for one decode: an error ends the decode (longjmp
+// back), a warning is noted and the decode goes on; nothing is printed.
+struct JpegErrors
+{
+    jpeg_error_mgr manager;
+    std::jmp_buf exit;
+    bool truncated = false;  // the stream ended before the picture did
+
+    static void Exit(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->exit, 1); }
+    static void Emit(j_common_ptr info, int level)
+    {
+        if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+            reinterpret_cast<JpegErrors*>(info->err)->truncated = true;
+    }
+    static void Output(j_common_ptr) { }
+};
+
+// Decodes the whole stream into w x h 4-byte pixels (rows top first, or
+// bottom first when bottomUp) with the settings of kJpegDecodeFlags: fast
+// upsampling, fast integer DCT. Warnings (stray bytes before a marker, a
+// damaged entropy segment) leave a complete picture and are accepted; an
+// error or a stream cut short is not.
+bool DecodeJpegStream(const uint8_t* data, int dataSize, int w, int h, bool rgba, bool bottomUp, uint8_t* dst)
+{
+    jpeg_decompress_struct info;
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = &JpegErrors::Exit;
+    errors.manager.emit_message = &JpegErrors::Emit;
+    errors.manager.output_message = &JpegErrors::Output;
+    if (setjmp(errors.exit)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(dataSize));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = rgba ? JCS_EXT_RGBA : JCS_EXT_BGRA;
+    info.do_fancy_upsampling = FALSE;
+    info.dct_method = JDCT_IFAST;
+    jpeg_start_decompress(&info);
+    if (static_cast<int>(info.output_width) != w || static_cast<int>(info.output_height) != h) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    const size_t stride = static_cast<size_t>(w) * 4;
+    while (info.output_scanline < info.output_height) {
+        const size_t row = bottomUp ? info.output_height - 1 - info.output_scanline : info.output_scanline;
+        JSAMPROW target = dst + row * stride;
+        jpeg_read_scanlines(&info, &target, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return !errors.truncated;
 }
 
 }  // namespace
@@ -139,12 +200,7 @@ bool DecodeJpeg(void* tjHandle, const uint8_t* data, int dataSize, int expectWid
     const size_t bytes = PixelBufferBytes(w, h);
     if (bytes == 0 || bytes > dstBytes)
         return false;
-    const int flags = kJpegDecodeFlags | (orientation.flip ? TJFLAG_BOTTOMUP : 0);
-    const int pixelFormat = order == PixelOrder::RGBA ? TJPF_RGBA : TJPF_BGRA;
-    // Any warning (a truncated or damaged stream) fails the call as well.
-    if (tjDecompress2(static_cast<tjhandle>(tjHandle), data, static_cast<unsigned long>(dataSize), dst, w,
-            w * 4, h, pixelFormat, flags)
-        != 0)
+    if (!DecodeJpegStream(data, dataSize, w, h, order == PixelOrder::RGBA, orientation.flip, dst))
         return false;
     if (orientation.mirror)
         MirrorRows(dst, w, h);

@@ -57,9 +57,11 @@ bool ConvertUncompressed(
 // Decodes the JPEG stream of image (dataSize bytes) into dst with the flags
 // above. expectWidth/expectHeight > 0 demand that the stream has exactly that
 // size; otherwise the stream's own size is used and written to *width and
-// *height. False for a missing handle, a stream of another size, or a
-// corrupt or truncated stream (warnings included): dst may then hold a part
-// of a picture, so callers decode into a buffer that is not shown.
+// *height. A stream the decoder only warns about (stray bytes before a
+// marker) is accepted as long as it ends with an end marker. False for a
+// missing handle, a stream of another size, a corrupt stream or one cut
+// short: dst may then hold a part of a picture, so callers decode into a
+// buffer that is not shown.
 bool DecodeJpeg(void* tjHandle, const uint8_t* data, int dataSize, int expectWidth, int expectHeight,
     PixelOrder order, Orientation orientation, uint8_t* dst, size_t dstBytes, int* width, int* height);
 

@@ -82,6 +82,27 @@ TEST(FramePipeline, EveryFormatIsShownUpright)
     EXPECT_EQ(controller.GetPipelineStats().dropped, 0u);
 }
 
+// Several UVC cameras put stray bytes before the end marker of every frame;
+// libjpeg only warns about them and decodes the whole picture.
+TEST(FramePipeline, JpegThatOnlyWarnsIsShown)
+{
+    const int w = 320, h = 240;
+    TestFrame frame = MakeFrame(QuadrantPicture(w, h), w, h, CM_FMT_MJPG);
+    ASSERT_GE(frame.bytes.size(), 2u);
+    ASSERT_EQ(frame.bytes[frame.bytes.size() - 2], 0xFF);
+    ASSERT_EQ(frame.bytes[frame.bytes.size() - 1], 0xD9);
+    const std::vector<uint8_t> stray(37, 0xA5);
+    frame.bytes.insert(frame.bytes.end() - 2, stray.begin(), stray.end());
+    frame.image.data = frame.bytes.data();
+    frame.image.dataSize = static_cast<int>(frame.bytes.size());
+
+    CCameraController controller;
+    Deliver(controller, frame.image);
+    ExpectQuadrants(controller, w, h, 10);
+    EXPECT_EQ(controller.GetPipelineStats().frames, 1u);
+    EXPECT_EQ(controller.GetPipelineStats().dropped, 0u);
+}
+
 // Frames that must leave the previous picture alone.
 TEST(FramePipeline, DamagedFramesKeepThePreviousPicture)
 {
