@@ -254,6 +254,8 @@ void CMCameraDirectShow::SampleHandOver(void* camera, int kind, BYTE* buffer, lo
 
 void CMCameraDirectShow::OnStillSample(BYTE* buffer, long length)
 {
+    if (!buffer || length <= 0)
+        return;  // an empty sample is no picture
     {
         std::lock_guard<std::mutex> lock(m_stillMutex);
         m_stillBuffer.assign(buffer, buffer + std::max<long>(length, 0));
@@ -265,6 +267,10 @@ void CMCameraDirectShow::OnPreviewSample(BYTE* buffer, long length)
 {
     if (IsPaused())
         return;  // dropped, and not counted
+    // A sample always knows its length: an empty one is no frame (length 0
+    // would mean "unknown" to the frame callback).
+    if (!buffer || length <= 0)
+        return;
     const int dataSize = static_cast<int>(std::min<long>(std::max<long>(length, 0), INT_MAX));
     CMCaptureDevice* d = DeviceRecord();
     const bool ready = d && d->readyToCapture.load();

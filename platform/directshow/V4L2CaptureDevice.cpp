@@ -336,6 +336,8 @@ void V4L2CaptureDevice::Deliver(const FrameSink& sink, const uint8_t* data, size
         const size_t srcStride = std::max<size_t>(bytesPerLine, rowBytes);
         const size_t dibStride = (rowBytes + 3) & ~size_t(3);
         const size_t rows = std::min(height, length / srcStride);
+        if (rows == 0)
+            return;  // not one whole row: nothing to hand on
         m_scratch.assign(dibStride * height, 0);
         for (size_t y = 0; y < rows; ++y)
             std::memcpy(&m_scratch[(height - 1 - y) * dibStride], data + y * srcStride, rowBytes);
@@ -346,6 +348,8 @@ void V4L2CaptureDevice::Deliver(const FrameSink& sink, const uint8_t* data, size
     const size_t tightStride = static_cast<size_t>((format.width + 1) / 2) * 4;
     if (IsPackedYuv(format.subtype) && bytesPerLine > tightStride) {
         const size_t rows = std::min(height, length / bytesPerLine);
+        if (rows == 0)
+            return;
         m_scratch.resize(tightStride * rows);
         for (size_t y = 0; y < rows; ++y)
             std::memcpy(&m_scratch[y * tightStride], data + y * bytesPerLine, tightStride);
@@ -378,7 +382,9 @@ void V4L2CaptureDevice::ThreadMain(FrameSink sink)
             m_gone = true;
             break;
         }
-        if (buf.index < m_buffers.size() && !(buf.flags & V4L2_BUF_FLAG_ERROR)) {
+        // An empty buffer (its payload was lost) is no frame: a length of 0
+        // would read as "unknown" further on.
+        if (buf.index < m_buffers.size() && !(buf.flags & V4L2_BUF_FLAG_ERROR) && buf.bytesused > 0) {
             const Buffer& b = m_buffers[buf.index];
             Deliver(sink, static_cast<const uint8_t*>(b.start), std::min<size_t>(buf.bytesused, b.length));
             const auto now = std::chrono::steady_clock::now();

@@ -180,6 +180,44 @@ TEST_F(V4L2ProviderTest, StreamsYuyvAsIsBgrBottomUpAndCompressedAtTheirTrueLengt
     EXPECT_EQ(io->OpenDescriptors(), 0);
 }
 
+TEST_F(V4L2ProviderTest, EmptyBuffersAreNotHandedOn)
+{
+    const std::pair<const char*, VideoFormat> cases[] = {
+        {"/dev/video0", {MEDIASUBTYPE_YUY2, 160, 120, 0}},
+        {"/dev/video2", {MEDIASUBTYPE_RGB24, 64, 48, 0}},
+        {"/dev/video0", {MEDIASUBTYPE_MJPG, 320, 240, 0}},
+    };
+    for (const auto& [node, format] : cases) {
+        SCOPED_TRACE(node);
+        auto fake = std::make_shared<FakeV4L2Io>();
+        for (auto d : testing::RecordedUsbWebcam()) {
+            d.emptyBufferEvery = 2;
+            fake->AddDevice(d);
+        }
+        auto stepwise = testing::RecordedStepwiseCamera("/dev/video2");
+        stepwise.emptyBufferEvery = 2;
+        fake->AddDevice(stepwise);
+        HRESULT hr = E_FAIL;
+        auto device = V4L2CaptureDevice::Open(fake, node, &hr);
+        ASSERT_TRUE(device);
+        ASSERT_EQ(device->SetFormat(PinKind::Capture, format), S_OK);
+        std::atomic<int> count{0};
+        std::atomic<int> empty{0};
+        ASSERT_EQ(device->Start(PinKind::Capture,
+                      [&](const BYTE*, size_t length, REFERENCE_TIME) {
+                          ++count;
+                          if (length == 0)
+                              ++empty;
+                      }),
+            S_OK);
+        for (int i = 0; i < 400 && count.load() < 3; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        device->Stop(PinKind::Capture);
+        EXPECT_GE(count.load(), 3);
+        EXPECT_EQ(empty.load(), 0);
+    }
+}
+
 TEST_F(V4L2ProviderTest, ControlsMapOntoV4L2ControlsWithTheirAutoModes)
 {
     auto webcam = OpenNode("/dev/video0");

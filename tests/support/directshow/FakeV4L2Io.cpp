@@ -477,6 +477,10 @@ void FakeV4L2Io::FillFrame(State& s, std::vector<uint8_t>& buffer, uint32_t* byt
 {
     const v4l2_pix_format& pix = s.device.current;
     ++s.frameNumber;
+    if (s.device.emptyBufferEvery != 0 && s.frameNumber % s.device.emptyBufferEvery == 0) {
+        *bytesUsed = 0;
+        return;
+    }
     if (pix.pixelformat == V4L2_PIX_FMT_MJPEG) {
         const size_t used = std::min<size_t>(s.device.mjpegBytesUsed, buffer.size());
         std::fill(buffer.begin(), buffer.begin() + used, static_cast<uint8_t>(s.frameNumber));
