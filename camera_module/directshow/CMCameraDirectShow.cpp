@@ -340,6 +340,12 @@ int CMCameraDirectShow::GetStillImage(tagCMImage* image)
     if (!image || !d || !d->readyToCapture || !d->source || !d->captureGraph)
         return CM_ERR_STILL_TRIGGER;
 
+    // A still that came after an earlier snap gave up must not answer this one.
+    m_stillEvent.Reset();
+    {
+        std::lock_guard<std::mutex> lock(m_stillMutex);
+        m_stillBuffer.clear();
+    }
     IAMVideoControl* videoControl = nullptr;
     IPin* stillPin = nullptr;
     bool triggered = false;

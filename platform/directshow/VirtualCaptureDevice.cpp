@@ -3,6 +3,7 @@
 #include "platform/directshow/VirtualCaptureDevice.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kelvara::dshow {
 
@@ -199,6 +200,8 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
     if (!frame.empty()) {
         const size_t length = cutShort ? frame.size() / 2 : frame.size();
         sink(frame.data(), length, ToReferenceTime(Clock::now() - m_streamStart));
+        if (pin == PinKind::Still)
+            ++m_state->stillsDelivered;
     }
     return true;
 }
@@ -211,17 +214,30 @@ void VirtualCaptureDevice::ThreadMain()
     uint64_t n = 0;
     const int shortEvery = m_description.faults.shortFrameEvery;
     const uint64_t unplugAfter = static_cast<uint64_t>(std::max(0, m_description.faults.unplugAfterFrames));
+    const auto lateStill = std::chrono::milliseconds(std::max(0, m_description.faults.lateFirstStillMs));
+    bool firstStill = true;
+    std::optional<Clock::time_point> lateStillAt;
     for (;;) {
         bool stillDue = false;
         bool streamDue = false;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait_until(
-                lock, next, [this] { return m_quit || m_stillPending || m_state->unplugged.load(); });
+            m_wake.wait_until(lock, lateStillAt ? std::min(next, *lateStillAt) : next,
+                [this] { return m_quit || m_stillPending || m_state->unplugged.load(); });
             if (m_quit || m_state->unplugged.load())
                 break;
             stillDue = std::exchange(m_stillPending, false);
-            streamDue = Clock::now() >= next;
+            const auto now = Clock::now();
+            if (stillDue && firstStill && lateStill.count() > 0) {
+                lateStillAt = now + lateStill;
+                stillDue = false;
+            }
+            firstStill = firstStill && !stillDue && !lateStillAt;
+            if (lateStillAt && now >= *lateStillAt) {
+                lateStillAt.reset();
+                stillDue = true;
+            }
+            streamDue = now >= next;
         }
         if (stillDue)
             Produce(PinKind::Still, n, false);

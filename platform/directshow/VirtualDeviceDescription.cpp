@@ -190,6 +190,7 @@ VirtualDeviceDescription ParseDevice(const json& j)
             for (const json& s : f["refuse_sizes"])
                 d.faults.refusedSizes.push_back(SizeOf(s, "a refused size"));
         d.faults.stillNeverFires = f.value("still_never_fires", false);
+        d.faults.lateFirstStillMs = f.value("late_first_still_ms", 0);
         d.faults.unplugAfterFrames = f.value("unplug_after_frames", 0);
         d.faults.shortFrameEvery = f.value("short_frame_every", 0);
         if (d.faults.unplugAfterFrames < 0 || d.faults.shortFrameEvery < 0)

@@ -16,7 +16,7 @@
 //       "register_port": { "74": 25, "12": 33 },
 //       "micrometer_pitch_px": 12.5,
 //       "faults": { "refuse_formats": ["YUY2"], "refuse_sizes": [[1280, 720]],
-//                   "still_never_fires": true, "unplug_after_frames": 300,
+//                   "still_never_fires": true, "late_first_still_ms": 7000, "unplug_after_frames": 300,
 //                   "short_frame_every": 0 } } ] }
 //
 // A single device object or a bare array of devices is accepted too. Pins:
@@ -55,6 +55,7 @@ struct VirtualFaults
     std::vector<GUID> refusedSubtypes;  // SetFormat refuses these subtypes
     std::vector<std::pair<int, int>> refusedSizes;  // ... and these sizes, whatever the subtype
     bool stillNeverFires = false;  // TriggerStill succeeds, no still comes
+    int lateFirstStillMs = 0;  // the first still comes that long after its trigger; 0 at once
     int unplugAfterFrames = 0;  // unplug after that many frames; 0 never
     int shortFrameEvery = 0;  // every n-th frame cut to half; 0 never
 };

@@ -118,6 +118,13 @@ bool VirtualDeviceRegistry::IsUnplugged(int id)
     return !e || e->state->unplugged.load();
 }
 
+int VirtualDeviceRegistry::StillsDelivered(int id)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    Entry* e = Find(id);
+    return e ? e->state->stillsDelivered.load() : 0;
+}
+
 std::vector<DeviceEntry> VirtualDeviceRegistry::Enumerate()
 {
     std::lock_guard<std::mutex> lock(g_mutex);

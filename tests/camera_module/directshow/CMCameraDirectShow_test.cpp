@@ -339,6 +339,22 @@ TEST_F(DirectShowCamera, StillThatNeverComesTimesOut)
     EXPECT_EQ(still.data, nullptr);
 }
 
+TEST_F(DirectShowCamera, StillThatComesAfterItsSnapGaveUpDoesNotAnswerTheNext)
+{
+    VirtualDeviceDescription d = StillCamera();
+    d.faults.lateFirstStillMs = 6300;  // after the snap's 6 s
+    CMCameraDirectShow* camera = Open(d);
+    tagCMImage still{};
+    EXPECT_EQ(camera->Snap(&still), CM_ERR_STILL_TIMEOUT);
+    ASSERT_TRUE(WaitFor([&] { return VirtualDeviceRegistry::StillsDelivered(m_deviceId) == 1; }, 3000));
+
+    ASSERT_EQ(camera->Snap(&still), CM_OK);
+    std::unique_ptr<unsigned char[]> owned(still.data);
+    // Answered by a still of its own, not the one left over.
+    EXPECT_EQ(VirtualDeviceRegistry::StillsDelivered(m_deviceId), 2);
+    EXPECT_EQ(still.dataSize, 640 * 480 * 2);
+}
+
 TEST_F(DirectShowCamera, PreviewGrabCopiesOneFrameForTheCaller)
 {
     CMCameraDirectShow* camera = Open(TwoSizeMjpgCamera(), 640, 480);
