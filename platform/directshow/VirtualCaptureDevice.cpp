@@ -199,9 +199,9 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
     const std::vector<uint8_t>& frame = generator->Frame(n);
     if (!frame.empty()) {
         const size_t length = cutShort ? frame.size() / 2 : frame.size();
-        sink(frame.data(), length, ToReferenceTime(Clock::now() - m_streamStart));
         if (pin == PinKind::Still)
-            ++m_state->stillsDelivered;
+            ++m_state->stillsDelivered;  // counted first: the sink may wake a waiting snap
+        sink(frame.data(), length, ToReferenceTime(Clock::now() - m_streamStart));
     }
     return true;
 }
