@@ -408,6 +408,9 @@ bool CMCaptureEngine::SetFormat(int i, int width, int height, const GUID& subtyp
     VIDEOINFOHEADER* header = VideoInfoOf(type);
     header->bmiHeader.biWidth = width;
     header->bmiHeader.biHeight = height;
+    // No interval is asked for: the driver's default for the new format
+    // stands, not the rate of the old one (or one another program left).
+    header->AvgTimePerFrame = 0;
     type->formattype = FORMAT_VideoInfo;
     type->majortype = MEDIATYPE_Video;
     type->subtype = subtype;

@@ -67,7 +67,11 @@ struct VirtualDeviceDescription
     std::vector<FormatRange> capturePin;  // empty: no such pin
     std::vector<FormatRange> previewPin;
     std::vector<FormatRange> stillPin;
-    double frameRate = 30.0;
+    double frameRate = 30.0;  // the rate of the device's default interval
+    // The rate another program left set: the device streams at it until a
+    // format is set (a new format starts at the default interval, as with
+    // uvcvideo, unless an interval is asked for). 0: none.
+    double leftBehindFrameRate = 0;
     std::vector<VirtualControl> controls;
     // Register port: CameraControl_Roll selects register (low 8 bits),
     // CameraControl_Focus reads/writes its 16-bit signed content.

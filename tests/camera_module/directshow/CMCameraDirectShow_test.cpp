@@ -237,6 +237,26 @@ TEST_F(DirectShowCamera, StreamsAtTheConfiguredRate)
     EXPECT_NEAR(camera->GetFrameRate(), 30.0, tolerance);
 }
 
+TEST_F(DirectShowCamera, FormatChangesLeaveTheDefaultFrameRate)
+{
+    // Another program left the device at 5 fps; its default is 30 fps.
+    VirtualDeviceDescription d = TwoSizeMjpgCamera();
+    d.leftBehindFrameRate = 5;
+    CMCameraDirectShow* camera = Open(d);
+    auto framesInHalfASecond = [&] {
+        const int seen = m_log.Frames();
+        EXPECT_TRUE(WaitFor([&] { return m_log.Frames() >= seen + 1; }, 3000));
+        const int first = m_log.Frames();
+        kelvara::SleepMs(500);
+        return m_log.Frames() - first;
+    };
+    EXPECT_GE(framesInHalfASecond(), 10);  // 15 expected; 2 or 3 at 5 fps
+    ASSERT_EQ(camera->SetImageFormat(CM_FMT_YUY2), CM_OK);
+    EXPECT_GE(framesInHalfASecond(), 10);
+    ASSERT_EQ(camera->SetImageFormat(CM_FMT_MJPG), CM_OK);
+    EXPECT_GE(framesInHalfASecond(), 10);
+}
+
 TEST_F(DirectShowCamera, PauseDropsFramesAndReleaseThenInitWorks)
 {
     CMCameraDirectShow* camera = Open(TwoSizeMjpgCamera());

@@ -140,6 +140,11 @@ TEST_F(V4L2ProviderTest, SetFormatAsksTheDriverForExactlyTheOfferedFormat)
     EXPECT_TRUE(Logged("S_FMT YUYV 320x240"));
     EXPECT_TRUE(Logged("S_PARM 666667/10000000"));
 
+    EXPECT_EQ(webcam->CurrentFormat(PinKind::Capture).frameInterval, 666667);
+    // Without an interval the driver's default for the new format stands.
+    EXPECT_EQ(webcam->SetFormat(PinKind::Capture, {MEDIASUBTYPE_MJPG, 320, 240, 0}), S_OK);
+    EXPECT_EQ(webcam->CurrentFormat(PinKind::Capture).frameInterval, 333333);
+
     const size_t before = io->Log().size();
     EXPECT_EQ(webcam->SetFormat(PinKind::Capture, {MEDIASUBTYPE_YUY2, 800, 600, 0}), VFW_E_INVALIDMEDIATYPE);
     EXPECT_EQ(webcam->SetFormat(PinKind::Capture, {MEDIASUBTYPE_RGB24, 640, 480, 0}), VFW_E_INVALIDMEDIATYPE);

@@ -337,6 +337,13 @@ int FakeV4L2Io::HandleFormat(State& s, unsigned long request, void* arg)
                 }
             }
             SetPix(d.current, f->pixelFormat, bestW, bestH);
+            // Like uvcvideo: a new format starts at the frame's default
+            // interval (the first listed), whatever was set before.
+            if (!f->intervals.empty()) {
+                const v4l2_frmivalenum& first = f->intervals.front();
+                d.timePerFrame
+                    = first.type == V4L2_FRMIVAL_TYPE_DISCRETE ? first.discrete : first.stepwise.min;
+            }
             m_log.push_back("S_FMT " + FourCC(f->pixelFormat) + " " + std::to_string(bestW) + "x"
                 + std::to_string(bestH));
         }
