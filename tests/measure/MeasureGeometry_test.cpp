@@ -116,6 +116,23 @@ TEST(MeasureGeometry, CircumcircleHelpersRejectDegenerateTriangles)
     EXPECT_FALSE(IsNearCircumcentre(a, b, {200, 0}, {100, 0}));
 }
 
+TEST(MeasureGeometry, SmallCirclesFarFromTheOriginKeepTheirRadius)
+{
+    for (float radius : {3.0f, 10.0f, 250.0f}) {
+        for (sf::Vector2f centre : {sf::Vector2f(1500.25f, 1000.5f), sf::Vector2f(3800.0f, 2100.0f)}) {
+            SCOPED_TRACE(radius);
+            const sf::Vector2f a = centre + sf::Vector2f(radius, 0.0f);
+            const sf::Vector2f b = centre + sf::Vector2f(0.0f, radius);
+            const sf::Vector2f c = centre + sf::Vector2f(-radius * 0.6f, -radius * 0.8f);
+            sf::Vector2f o;
+            ASSERT_TRUE(Circumcentre(a, b, c, o));
+            EXPECT_NEAR(o.x, centre.x, 2e-3f);
+            EXPECT_NEAR(o.y, centre.y, 2e-3f);
+            EXPECT_NEAR(Distance(o, a) / radius, 1.0f, 1e-3f);
+        }
+    }
+}
+
 TEST(MeasureGeometry, BandCornersFollowTheNormalAndSurviveCoincidentEnds)
 {
     auto corners = GetBandCorners({0, 0}, {100, 0}, 50.0f);
