@@ -208,7 +208,14 @@ int CMCameraDirectShow::SetProperty(tagCMProperty property, double value, int is
     if (!MappingOf(property, &mapping) || !IsReady())
         return CM_OK;
     DeviceControl control(DeviceRecord()->source, mapping);
-    const long flags = (mapping.autoFlag && isAuto != 0) ? kFlagsAuto : kFlagsManual;
+    bool writeAuto = mapping.autoFlag && isAuto != 0;
+    if (writeAuto) {
+        // A control without an automatic mode (a UVC camera's gain) refuses
+        // the auto flag: its value is written instead.
+        long lo = 0, hi = 0, step = 0, dflt = 0, caps = 0;
+        writeAuto = SUCCEEDED(control.GetRange(&lo, &hi, &step, &dflt, &caps)) && (caps & kFlagsAuto) != 0;
+    }
+    const long flags = writeAuto ? kFlagsAuto : kFlagsManual;
     long newValue = ToControlValue(value);
     if (property == CM_PROP_WHITE_BALANCE) {
         // Only the auto flag changes: write the current value back.
