@@ -115,6 +115,15 @@ int CMCameraWMPBox::SetProperty(tagCMProperty property, double value, int isAuto
     if (control >= 0) {
         int words[CHD_WMP_CTRL_WORDS] = {};
         words[kCurrent] = ToControlValue(value);
+        if (property == CM_PROP_WHITE_BALANCE) {
+            // Only the auto flag changes: the camera would take the value
+            // as a temperature (0 clamps to its minimum, a blue picture), so
+            // its current temperature is written back.
+            int current[CHD_WMP_CTRL_WORDS] = {};
+            if (!ReadControl(property, current))
+                return CMCameraSDKThread::SetProperty(property, value, isAuto);
+            words[kCurrent] = current[kCurrent];
+        }
         words[kAutoOn] = isAuto != 0 ? 1 : 0;
         if (CHD_WMP_Video_SetVideoCtrl(m_handle, control, words) == 0)
             return CM_OK;
