@@ -1,5 +1,7 @@
 #include "camera_module/directshow/CMCameraDirectShow.h"
 
+#include "camera_module/directshow/CMMediaType.h"
+
 #include "camera_module/directshow/CMMediaSubtypes.h"
 
 #include <algorithm>
@@ -65,6 +67,7 @@ int CMCameraDirectShow::Init(CMFrameCallback callback, void* user, long width, l
     m_previewSubtypeIndex = SubtypeIndex(m_engine->requestedSubtype);
     m_stillFormat
         = d->stillMediaType ? FormatOfSubtypeIndex(SubtypeIndex(d->stillMediaType->subtype)) : CM_FMT_UNKNOWN;
+    ClearDeviceLost();
     setCallback(callback, user);
     return CM_OK;
 }
@@ -74,6 +77,21 @@ int CMCameraDirectShow::Release()
     if (m_nDeviceIndex >= 0 && m_nDeviceIndex < kMaxDirectShowDevices)
         m_engine->StopDevice(m_nDeviceIndex);
     return CM_OK;
+}
+
+bool CMCameraDirectShow::IsDeviceLost()
+{
+    if (CMCameraBase::IsDeviceLost())
+        return true;
+    CMCaptureDevice* d = DeviceRecord();
+    if (!d || !d->readyToCapture || !d->streamConfig)
+        return false;
+    AM_MEDIA_TYPE* type = nullptr;
+    const HRESULT hr = d->streamConfig->GetFormat(&type);
+    DeleteMediaTypeRecord(type);
+    if (hr == E_DEVICE_NOT_CONNECTED)
+        ReportDeviceLost();
+    return CMCameraBase::IsDeviceLost();
 }
 
 int CMCameraDirectShow::HasVideoVideoProperty()

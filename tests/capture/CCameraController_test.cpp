@@ -225,6 +225,31 @@ TEST_F(PausedCamera, MirrorAndFlipActOnEveryFormat)
     }
 }
 
+TEST_F(PausedCamera, UnpluggedCameraIsReportedAndClosingFinishesTheRecording)
+{
+    m_controller.GetCamera()->Play();
+    const std::string path = m_dir + "/unplug.mp4";
+    ASSERT_TRUE(m_controller.StartRecording(std::wstring(path.begin(), path.end()).c_str()));
+    for (int i = 0; i < 100 && m_controller.GetPipelineStats().recorded < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_GE(m_controller.GetPipelineStats().recorded, 3u);
+    EXPECT_FALSE(m_controller.IsCameraLost());
+
+    m_device->Unplug();
+    bool lost = false;
+    for (int i = 0; i < 100 && !(lost = m_controller.IsCameraLost()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(lost);
+    EXPECT_EQ(m_controller.GetCamera()->GetFrameRate(), 0.0f);
+
+    m_controller.CloseCamera();
+    EXPECT_FALSE(m_controller.IsCameraLost());
+    EXPECT_FALSE(m_controller.IsRecording());
+    const nlohmann::json probe = ProbeVideo(path);
+    ASSERT_FALSE(probe.is_null());
+    EXPECT_EQ(probe["streams"][0]["width"], 320);
+}
+
 TEST_F(PausedCamera, OnlyFramesOfTheRecordingSizeAreRecorded)
 {
     int w = 0, h = 0;

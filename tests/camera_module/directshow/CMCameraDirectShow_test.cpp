@@ -287,14 +287,19 @@ TEST_F(DirectShowCamera, PauseDropsFramesAndReleaseThenInitWorks)
 TEST_F(DirectShowCamera, UnplugMidStreamLeavesTheCameraReleasable)
 {
     VirtualDeviceDescription d = TwoSizeMjpgCamera();
-    d.faults.unplugAfterFrames = 10;
+    d.faults.unplugAfterFrames = 40;
     CMCameraDirectShow* camera = Open(d);
-    ASSERT_TRUE(WaitFor([&] { return m_log.Frames() >= 10; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return camera->GetFrameRate() > 0.0f; }, 3000));
+    EXPECT_FALSE(camera->IsDeviceLost());
+    ASSERT_TRUE(WaitFor([&] { return m_log.Frames() >= 40; }, 3000));
     kelvara::SleepMs(200);
     const int frames = m_log.Frames();
-    EXPECT_LE(frames, 10);
+    EXPECT_LE(frames, 40);
     kelvara::SleepMs(200);
     EXPECT_EQ(m_log.Frames(), frames);
+    // The loss is told to the owner, and the measured rate falls to 0.
+    EXPECT_TRUE(camera->IsDeviceLost());
+    EXPECT_EQ(camera->GetFrameRate(), 0.0f);
     // Property calls on a gone device answer without crashing.
     double value = -1;
     int isAuto = -1;
@@ -302,6 +307,11 @@ TEST_F(DirectShowCamera, UnplugMidStreamLeavesTheCameraReleasable)
     EXPECT_EQ(camera->Release(), CM_OK);
     // The device is gone from the enumeration: opening again fails cleanly.
     EXPECT_EQ(camera->Init(OnFrame, &m_log, 800, 600), CM_ERR_OPEN);
+    // Plugged in again, it opens as a device that is there.
+    VirtualDeviceRegistry::Replug(m_deviceId);
+    ASSERT_EQ(camera->Init(OnFrame, &m_log, 800, 600), CM_OK);
+    EXPECT_FALSE(camera->IsDeviceLost());
+    camera->Release();
     m_camera.reset();
 }
 
