@@ -152,6 +152,18 @@ const wchar_t* CMFactory::getImageFormatDesc(tagCMImageFormat format)
         return L"MJPG";
     case CM_FMT_H264:
         return L"H264";
+    case CM_FMT_NV12:
+        return L"NV12";
+    case CM_FMT_I420:
+        return L"I420";
+    case CM_FMT_YV12:
+        return L"YV12";
+    case CM_FMT_GREY:
+        return L"GREY";
+    case CM_FMT_UYVY:
+        return L"UYVY";
+    case CM_FMT_YVYU:
+        return L"YVYU";
     default:
         return L"Unknown";
     }

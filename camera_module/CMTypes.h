@@ -40,6 +40,12 @@ enum : int
     CM_FMT_MJPG = 20,  // one JPEG stream per frame
     CM_FMT_H264 = 21,  // one H.264 access unit per frame
     CM_FMT_UNKNOWN = 22,  // any other subtype
+    CM_FMT_NV12 = 23,  // planar 4:2:0: Y plane, then interleaved U, V
+    CM_FMT_I420 = 24,  // planar 4:2:0: Y, U, V planes (IYUV, V4L2 YUV420)
+    CM_FMT_YV12 = 25,  // planar 4:2:0: Y, V, U planes
+    CM_FMT_GREY = 26,  // 1 byte per pixel: luminance (GREY, Y800, Y8)
+    CM_FMT_UYVY = 27,  // packed 4:2:2 U Y0 V Y1
+    CM_FMT_YVYU = 28,  // packed 4:2:2 Y0 V Y1 U
 };
 
 // Camera property numbers, a plain int on the interface.

@@ -169,7 +169,16 @@ int CMCameraDirectShow::SetImageFormat(int format)
         return CM_OK;
     }
 
-    const int newIndex = SubtypeIndexOfFormat(format);
+    // The device's own subtype of the format (grey comes as GREY, Y800 or Y8).
+    int newIndex = SubtypeIndexOfFormat(format);
+    if (CMCaptureDevice* device = DeviceRecord()) {
+        for (const CMFormatEntry& entry : device->previewFormats) {
+            if (FormatOfSubtypeIndex(entry.subtypeIndex) == format) {
+                newIndex = entry.subtypeIndex;
+                break;
+            }
+        }
+    }
     const GUID newSubtype = SubtypeAt(newIndex);
     bool ok = false;
     if (m_engine->requestedSubtype != newSubtype) {

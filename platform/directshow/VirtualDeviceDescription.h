@@ -21,7 +21,8 @@
 //
 // A single device object or a bare array of devices is accepted too. Pins:
 // "capture", "preview", "still" (a missing pin is absent). Formats: "MJPG",
-// "YUY2", "RGB24", "H264". Control names: brightness, contrast, hue,
+// "YUY2", "RGB24", "H264", "NV12", "I420", "YV12", "GREY", "UYVY", "YVYU".
+// Control names: brightness, contrast, hue,
 // saturation, sharpness, gamma, color_enable, white_balance,
 // backlight_compensation, gain (video proc amp); pan, tilt, roll, zoom,
 // exposure, iris, focus (camera control). The first size of the first

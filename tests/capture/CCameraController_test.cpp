@@ -66,6 +66,12 @@ const FormatCase kFormats[] = {
     {"YUY2", CM_FMT_YUY2, false, 320, 240, 12},
     {"YUY2 odd width", CM_FMT_YUY2, false, 321, 240, 12},
     {"MJPG", CM_FMT_MJPG, false, 320, 240, 10},
+    {"NV12", CM_FMT_NV12, false, 320, 240, 12},
+    {"NV12 odd size", CM_FMT_NV12, false, 321, 241, 12},
+    {"I420", CM_FMT_I420, false, 320, 240, 12},
+    {"YV12 odd size", CM_FMT_YV12, false, 321, 241, 12},
+    {"UYVY", CM_FMT_UYVY, false, 320, 240, 12},
+    {"YVYU odd width", CM_FMT_YVYU, false, 321, 240, 12},
 };
 
 TEST(FramePipeline, EveryFormatIsShownUpright)
@@ -80,6 +86,31 @@ TEST(FramePipeline, EveryFormatIsShownUpright)
     }
     EXPECT_EQ(controller.GetPipelineStats().frames, std::size(kFormats));
     EXPECT_EQ(controller.GetPipelineStats().dropped, 0u);
+}
+
+// A monochrome camera: the grey levels come out as equal red, green and blue.
+TEST(FramePipeline, GreyFramesAreShown)
+{
+    const int w = 320, h = 240;
+    const TestFrame frame = MakeFrame(QuadrantPicture(w, h), w, h, CM_FMT_GREY);
+    CCameraController controller;
+    Deliver(controller, frame.image);
+    std::vector<uint8_t> pixels;
+    int pw = 0, ph = 0;
+    ASSERT_TRUE(controller.CopyDisplayPicture(&pixels, &pw, &ph));
+    ASSERT_EQ(pw, w);
+    for (int q = 0; q < 4; ++q) {
+        const Rgb got = QuadrantCenter(pixels.data(), w, h, q);
+        const Rgb want = kQuadrantColors[q];
+        const int luma = (299 * want.r + 587 * want.g + 114 * want.b) / 1000;
+        EXPECT_TRUE(Near(got, Rgb{luma, luma, luma}, 3))
+            << q << ": " << got.r << "," << got.g << "," << got.b;
+    }
+    // A frame that does not hold the whole picture is refused.
+    TestFrame shortFrame = frame;
+    shortFrame.image.dataSize -= 1;
+    Deliver(controller, shortFrame.image);
+    EXPECT_EQ(controller.GetPipelineStats().dropped, 1u);
 }
 
 // Several UVC cameras put stray bytes before the end marker of every frame;
@@ -118,7 +149,8 @@ TEST(FramePipeline, DamagedFramesKeepThePreviousPicture)
         int event = 0;
     };
     std::vector<Case> cases;
-    for (int format : {CM_FMT_RGB24, CM_FMT_RAW24, CM_FMT_YUY2}) {
+    for (int format : {CM_FMT_RGB24, CM_FMT_RAW24, CM_FMT_YUY2, CM_FMT_NV12, CM_FMT_I420, CM_FMT_YV12,
+             CM_FMT_UYVY, CM_FMT_YVYU}) {
         Case c{"short uncompressed frame", MakeFrame(black, w, h, format)};
         c.frame.image.dataSize -= 1;
         cases.push_back(c);

@@ -120,7 +120,7 @@ TEST_F(V4L2ProviderTest, FormatsComeFromTheDriversSizeAndIntervalLists)
     auto stepwise = OpenNode("/dev/video2");
     ASSERT_TRUE(stepwise);
     formats = stepwise->Formats(PinKind::Capture);
-    ASSERT_EQ(formats.size(), 1u);  // the raw Bayer format is not handed on
+    ASSERT_EQ(formats.size(), 2u);  // the raw Bayer format is not handed on; NV12 is
     const FormatRange& r = formats[0];
     EXPECT_EQ(r.subtype, MEDIASUBTYPE_RGB24);
     EXPECT_EQ(std::make_tuple(r.minWidth, r.minHeight, r.maxWidth, r.maxHeight, r.stepWidth, r.stepHeight),
@@ -166,6 +166,8 @@ TEST_F(V4L2ProviderTest, StreamsYuyvAsIsBgrBottomUpAndCompressedAtTheirTrueLengt
         {"/dev/video2", {MEDIASUBTYPE_RGB24, 64, 48, 0}, 64 * 3 * 48, 47},
         {"/dev/video2", {MEDIASUBTYPE_RGB24, 80, 48, 0}, 240 * 48, 47},
         {"/dev/video0", {MEDIASUBTYPE_MJPG, 320, 240, 0}, 4096, 0xFF},
+        // Padded rows (bytesperline 128) become tightly packed planes.
+        {"/dev/video2", {MEDIASUBTYPE_NV12, 80, 48, 0}, 80 * 48 * 3 / 2, 0},
     };
     for (const Case& c : cases) {
         auto device = OpenNode(c.node);
@@ -179,6 +181,9 @@ TEST_F(V4L2ProviderTest, StreamsYuyvAsIsBgrBottomUpAndCompressedAtTheirTrueLengt
         std::lock_guard<std::mutex> lock(frames.mutex);
         ASSERT_EQ(frames.last.size(), c.bytes) << c.format.width;
         EXPECT_EQ(frames.last[0], c.firstByte);
+        if (c.format.subtype == MEDIASUBTYPE_NV12) {
+            EXPECT_EQ(frames.last[80 * 47], 47);  // last luminance row, right after the one above
+        }
         EXPECT_GT(device->ActualFrameInterval(), 0);
     }
     EXPECT_TRUE(Logged("STREAMOFF"));

@@ -67,6 +67,10 @@ void SetPix(v4l2_pix_format& pix, uint32_t format, uint32_t w, uint32_t h)
     } else if (format == V4L2_PIX_FMT_BGR24) {
         pix.bytesperline = w * 3;
         pix.sizeimage = w * h * 3;
+    } else if (format == V4L2_PIX_FMT_NV12) {
+        // Rows padded to 64 bytes, as some drivers align them.
+        pix.bytesperline = (w + 63) / 64 * 64;
+        pix.sizeimage = pix.bytesperline * (h + (h + 1) / 2);
     } else {
         pix.bytesperline = 0;
         pix.sizeimage = w * h * 2;
@@ -137,6 +141,7 @@ RecordedDevice RecordedStepwiseCamera(const std::string& node)
     ival.stepwise.step = {1, 1};
     cam.formats.push_back({V4L2_PIX_FMT_BGR24, {range}, {ival}});
     cam.formats.push_back({V4L2_PIX_FMT_SGRBG10, {range}, {ival}});  // a raw format the layer skips
+    cam.formats.push_back({V4L2_PIX_FMT_NV12, {range}, {ival}});
     SetPix(cam.current, V4L2_PIX_FMT_BGR24, 64, 48);
     cam.timePerFrame = {1, 60};
     return cam;
