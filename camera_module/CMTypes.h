@@ -97,6 +97,13 @@ struct tagCMImage
     int bufferSize;
 };
 
+// Whether a listed device can be opened (status of _tag_VideoDeviceInfo).
+enum : int
+{
+    CM_DEVICE_READY = 0,
+    CM_DEVICE_NO_PERMISSION = 1,  // the user may not open it (not in the device's group, e.g. "video")
+};
+
 // One device record, copied by value between the module and the program.
 // The character capacities are fixed: 31 name characters and 19 address
 // characters, each plus a terminator.
@@ -107,8 +114,9 @@ struct _tag_VideoDeviceInfo
     int pid;
     int number;
     wchar_t address[20];
+    int status;  // CM_DEVICE_READY, or why the device cannot be opened
 };
-static_assert(sizeof(_tag_VideoDeviceInfo) == 32 * sizeof(wchar_t) + 12 + 20 * sizeof(wchar_t),
+static_assert(sizeof(_tag_VideoDeviceInfo) == 32 * sizeof(wchar_t) + 12 + 20 * sizeof(wchar_t) + 4,
     "device records are copied as a block");
 
 // One group of devices reached through one backend.

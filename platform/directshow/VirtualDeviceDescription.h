@@ -73,6 +73,9 @@ struct VirtualDeviceDescription
     // format is set (a new format starts at the default interval, as with
     // uvcvideo, unless an interval is asked for). 0: none.
     double leftBehindFrameRate = 0;
+    // Listed, but the user may not open it (as a V4L2 node of a group the
+    // user is not in): opening fails with E_ACCESSDENIED.
+    bool accessDenied = false;
     std::vector<VirtualControl> controls;
     // Register port: CameraControl_Roll selects register (low 8 bits),
     // CameraControl_Focus reads/writes its 16-bit signed content.

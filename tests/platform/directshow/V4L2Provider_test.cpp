@@ -79,6 +79,32 @@ TEST_F(V4L2ProviderTest, ListsCaptureNodesWithFriendlyNamesAndUsbIds)
     EXPECT_EQ(io->OpenDescriptors(), 0);
 }
 
+TEST(V4L2ProviderAccess, NodesTheUserMayNotOpenAreListedAsDenied)
+{
+    auto io = std::make_shared<FakeV4L2Io>();
+    std::vector<testing::RecordedDevice> webcam = testing::RecordedUsbWebcam();
+    for (testing::RecordedDevice& d : webcam) {
+        d.accessDenied = true;
+        const std::string base = d.node.substr(d.node.find_last_of('/') + 1);
+        d.sysfs["/sys/class/video4linux/" + base + "/name"] = "UVC Camera (046d:0825)\n";
+        d.sysfs["/sys/class/video4linux/" + base + "/index"] = d.node == "/dev/video0" ? "0\n" : "1\n";
+        d.sysfs["/sys/class/video4linux/" + base + "/device/../idVendor"] = "046d\n";
+        d.sysfs["/sys/class/video4linux/" + base + "/device/../idProduct"] = "0825\n";
+        io->AddDevice(d);
+    }
+    io->AddDevice(testing::RecordedStepwiseCamera("/dev/video2"));
+    std::vector<DeviceEntry> devices = V4L2Provider(io).Enumerate();
+    ASSERT_EQ(devices.size(), 2u);  // the metadata node (index 1) is still left out
+    EXPECT_EQ(devices[0].friendlyName, L"UVC Camera (046d:0825)");
+    EXPECT_EQ(devices[0].devicePath, L"/dev/video0#vid_046d&pid_0825");
+    EXPECT_TRUE(devices[0].accessDenied);
+    HRESULT hr = S_OK;
+    EXPECT_EQ(devices[0].open(&hr), nullptr);
+    EXPECT_EQ(hr, E_ACCESSDENIED);
+    EXPECT_FALSE(devices[1].accessDenied);
+    EXPECT_EQ(io->OpenDescriptors(), 0);
+}
+
 TEST(V4L2Mapping, DevicePathsCarryOnlyWellFormedIds)
 {
     struct Case

@@ -212,6 +212,10 @@ int FakeV4L2Io::Open(const std::string& path)
         errno = ENOENT;
         return -1;
     }
+    if (it->second.device.accessDenied) {
+        errno = EACCES;
+        return -1;
+    }
     const int fd = m_nextFd++;
     m_open[fd] = path;
     return fd;
