@@ -1,5 +1,6 @@
 #include "camera_module/directshow/CMDirectShowDevices.h"
 
+#include "camera_module/CMTextCopy.h"
 #include "platform/directshow/DShow.h"
 
 #include <cstdio>
@@ -16,14 +17,6 @@ bool g_comInitialised = false;
 wchar_t g_names[kMaxDirectShowDevices][kDeviceTextChars];
 wchar_t g_paths[kMaxDirectShowDevices][kDeviceTextChars];
 bool g_denied[kMaxDirectShowDevices];  // the user may not open the device
-
-void CopyCut(wchar_t* dest, size_t destChars, const wchar_t* src)
-{
-    size_t i = 0;
-    for (; src && src[i] && i + 1 < destChars; ++i)
-        dest[i] = src[i];
-    dest[i] = L'\0';
-}
 
 // Reads a text property into dest; false when the bag has no such value.
 bool ReadBagText(IPropertyBag* bag, const wchar_t* key, wchar_t* dest, size_t destChars)
