@@ -3,6 +3,7 @@
 #include "app/measure/MeasureCsv.h"
 #include "app/measure/MeasurePrimitiveFactory.h"
 #include "platform/system/AtomicFile.h"
+#include "platform/system/Utf8.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
