@@ -32,17 +32,6 @@ int FindVertex(const sf::VertexArray& vertices, sf::Vector2f p)
     return -1;
 }
 
-bool IsNearMidpoint(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
-{
-    return IsNear((a + b) / 2.0f, p);
-}
-
-bool IsOnDiameterCircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
-{
-    const sf::Vector2f m = (a + b) / 2.0f;
-    return std::fabs(Distance(p, m) - Distance(a, b) * 0.5f) < kHitTolerance;
-}
-
 bool Circumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f& centre)
 {
     // Relative to a and in double: squares of absolute view coordinates in
@@ -63,20 +52,6 @@ bool Circumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f& 
         return false;
     centre = o;
     return true;
-}
-
-bool IsOnCircumcircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p)
-{
-    sf::Vector2f o;
-    if (!Circumcentre(a, b, c, o))
-        return false;
-    return std::fabs(Distance(p, o) - Distance(o, a)) < kHitTolerance;
-}
-
-bool IsNearCircumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p)
-{
-    sf::Vector2f o;
-    return Circumcentre(a, b, c, o) && IsNear(o, p);
 }
 
 bool IsInRect(float x0, float y0, float w, float h, sf::Vector2f p)
