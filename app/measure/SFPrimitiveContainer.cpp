@@ -134,10 +134,10 @@ void SFPrimitiveContainer::SetViewTransform(float originX, float originY, float 
 {
     if (!(zoom > 0.0f) || !std::isfinite(zoom))
         return;
+    auto lock = Lock();
     m_viewOriginX = originX;
     m_viewOriginY = originY;
     m_viewZoom = zoom;
-    auto lock = Lock();
     // Parked primitives follow as well, so they return in place.
     for (PrimitiveList* list : {&m_primitives, &m_savedPrimitives}) {
         for (auto& primitive : *list)
@@ -147,12 +147,12 @@ void SFPrimitiveContainer::SetViewTransform(float originX, float originY, float 
 
 bool SFPrimitiveContainer::CreatePrimitive(float x, float y, int tool, int kind)
 {
-    std::unique_ptr<SFPrimitiveBase> primitive
-        = MakePrimitive(kind, x, y, m_viewZoom, m_scale, m_viewOriginX, m_viewOriginY, m_unit);
-    if (!primitive)
-        return false;
     {
-        auto lock = Lock();
+        auto lock = Lock();  // the view transform is written on the camera thread
+        std::unique_ptr<SFPrimitiveBase> primitive
+            = MakePrimitive(kind, x, y, m_viewZoom, m_scale, m_viewOriginX, m_viewOriginY, m_unit);
+        if (!primitive)
+            return false;
         m_primitives.push_back(std::move(primitive));
     }
     if (tool != kToolCalibration)
@@ -191,6 +191,7 @@ void SFPrimitiveContainer::SetCalibrationMode(bool on)
         return;
     if (on) {
         m_calibrationMode = true;
+        float lineX = 0.0f;
         {
             auto lock = Lock();
             m_savedPrimitives = std::move(m_primitives);
@@ -198,10 +199,11 @@ void SFPrimitiveContainer::SetCalibrationMode(bool on)
             for (auto& primitive : m_savedPrimitives)
                 primitive->SetSelected(false);
             ResetHit();
+            lineX = m_viewOriginX + 50.0f;
         }
         m_savedTool = m_tool;
-        CreatePrimitive(m_viewOriginX + 50.0f, static_cast<float>((m_rect.bottom - m_rect.top) / 2),
-            kToolCalibration, kCalibrationKind);
+        CreatePrimitive(
+            lineX, static_cast<float>((m_rect.bottom - m_rect.top) / 2), kToolCalibration, kCalibrationKind);
         m_tool = kToolMove;
         Notify(WM_MEASURE_UPDATE, 0, 1);
     } else {
