@@ -19,17 +19,6 @@ namespace {
 constexpr unsigned kBufferCount = 4;
 constexpr int kPollTimeoutMs = 100;
 
-bool IsPackedYuv(const GUID& s)
-{
-    return s == MEDIASUBTYPE_YUY2 || s == MEDIASUBTYPE_UYVY || s == MEDIASUBTYPE_YVYU;
-}
-
-bool IsPlanar(const GUID& s)
-{
-    return s == MEDIASUBTYPE_NV12 || s == MEDIASUBTYPE_IYUV || s == MEDIASUBTYPE_YV12
-        || s == MEDIASUBTYPE_GREY;
-}
-
 }  // namespace
 
 std::shared_ptr<V4L2CaptureDevice> V4L2CaptureDevice::Open(
@@ -335,60 +324,10 @@ void V4L2CaptureDevice::Deliver(const FrameSink& sink, const uint8_t* data, size
                                    std::chrono::steady_clock::now().time_since_epoch())
                                    .count()
         / 100;
-    const size_t height = static_cast<size_t>(format.height);
-    if (format.subtype == MEDIASUBTYPE_RGB24) {
-        // BGR24 top-down rows into a bottom-up DIB with 4-byte row padding.
-        const size_t rowBytes = static_cast<size_t>(format.width) * 3;
-        const size_t srcStride = std::max<size_t>(bytesPerLine, rowBytes);
-        const size_t dibStride = (rowBytes + 3) & ~size_t(3);
-        const size_t rows = std::min(height, length / srcStride);
-        if (rows == 0)
-            return;  // not one whole row: nothing to hand on
-        m_scratch.assign(dibStride * height, 0);
-        for (size_t y = 0; y < rows; ++y)
-            std::memcpy(&m_scratch[(height - 1 - y) * dibStride], data + y * srcStride, rowBytes);
-        // A short frame stays short: only the rows that arrived count.
-        sink(m_scratch.data() + (height - rows) * dibStride, rows * dibStride, now);
-        return;
-    }
-    const size_t tightStride = static_cast<size_t>((format.width + 1) / 2) * 4;
-    if (IsPackedYuv(format.subtype) && bytesPerLine > tightStride) {
-        const size_t rows = std::min(height, length / bytesPerLine);
-        if (rows == 0)
-            return;
-        m_scratch.resize(tightStride * rows);
-        for (size_t y = 0; y < rows; ++y)
-            std::memcpy(&m_scratch[y * tightStride], data + y * bytesPerLine, tightStride);
-        sink(m_scratch.data(), m_scratch.size(), now);
-        return;
-    }
-    const size_t width = static_cast<size_t>(format.width);
-    if (IsPlanar(format.subtype) && bytesPerLine > width) {
-        // Planes with padded rows become tightly packed planes: the luminance
-        // plane, then the chroma plane(s) at half height (NV12: one plane of
-        // pairs, rows as long as the luminance rows; I420/YV12: two planes
-        // with rows of half the stride).
-        const bool grey = format.subtype == MEDIASUBTYPE_GREY;
-        const size_t chromaRows = grey ? 0 : (height + 1) / 2;
-        const size_t chromaWidth = (width + 1) / 2;
-        const bool nv12 = format.subtype == MEDIASUBTYPE_NV12;
-        const size_t planes = nv12 ? 1 : 2;
-        const size_t chromaStride = nv12 ? bytesPerLine : bytesPerLine / 2;
-        const size_t chromaBytes = nv12 ? chromaWidth * 2 : chromaWidth;
-        const size_t needed = bytesPerLine * height + planes * chromaStride * chromaRows;
-        if (length < needed)
-            return;  // a short planar frame cannot be placed
-        m_scratch.resize(width * height + planes * chromaBytes * chromaRows);
-        uint8_t* out = m_scratch.data();
-        for (size_t y = 0; y < height; ++y, out += width)
-            std::memcpy(out, data + y * bytesPerLine, width);
-        const uint8_t* in = data + bytesPerLine * height;
-        for (size_t row = 0; row < planes * chromaRows; ++row, out += chromaBytes, in += chromaStride)
-            std::memcpy(out, in, chromaBytes);
-        sink(m_scratch.data(), m_scratch.size(), now);
-        return;
-    }
-    sink(data, length, now);
+    const uint8_t* frame = nullptr;
+    size_t frameLength = 0;
+    if (m_layout.Arrange(format, bytesPerLine, data, length, &frame, &frameLength))
+        sink(frame, frameLength, now);
 }
 
 void V4L2CaptureDevice::ThreadMain(FrameSink sink)
