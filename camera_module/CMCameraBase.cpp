@@ -37,6 +37,7 @@ CMCameraBase::~CMCameraBase()
 
 int CMCameraBase::Init(CMFrameCallback callback, void* user, long, long)
 {
+    ClearDeviceLost();
     setCallback(callback, user);
     return CM_OK;
 }
@@ -95,7 +96,14 @@ int CMCameraBase::GetFrameRate(int*)
 
 float CMCameraBase::GetFrameRate()
 {
+    if (m_deviceLost.load(std::memory_order_acquire))
+        return 0.0f;
     return m_pFrameRate ? m_pFrameRate->Rate() : 0.0f;
+}
+
+bool CMCameraBase::IsDeviceLost()
+{
+    return m_deviceLost.load(std::memory_order_acquire);
 }
 
 int CMCameraBase::IsSupportLongExposure()

@@ -9,7 +9,7 @@
 //   still and property operation, Snap, setCallback, destruction.
 // - Delivery thread (owned by the backend): reads the callback and user
 //   pointer through CurrentCallback(), calls frameCount(), checks IsPaused().
-// - Any thread: GetFrameRate() (float), IsPaused().
+// - Any thread: GetFrameRate() (float), IsPaused(), ReportDeviceLost().
 // m_lock guards m_callback and m_user, and in backends the hand-over of a
 // frame to a waiting grab. It is never held while the callback runs, so the
 // caller's own lock may be taken inside the callback.
@@ -65,7 +65,8 @@ public:
     // Slot 16. Shows the device's own property dialog modally over owner.
     virtual int ShowCameraPropertyPages(HWND owner, const wchar_t* title);
 
-    // Slot 17: the configured rate; slot 18: the measured frames per second.
+    // Slot 17: the configured rate; slot 18: the measured frames per second,
+    // 0 once the device is lost.
     virtual int GetFrameRate(int* rate);
     virtual float GetFrameRate();
 
@@ -116,6 +117,12 @@ protected:
     // Counts one delivered frame; delivery thread only.
     void frameCount();
 
+    // Marks the device as gone (unplugged, connection lost); any thread,
+    // usually the delivery thread when it sees the loss. IsDeviceLost then
+    // answers true and the measured frame rate reads 0 until the next Init.
+    void ReportDeviceLost() { m_deviceLost.store(true, std::memory_order_release); }
+    void ClearDeviceLost() { m_deviceLost.store(false, std::memory_order_release); }
+
     // Callback and user pointer read together under the lock, for delivery.
     void CurrentCallback(CMFrameCallback* callback, void** user);
 
@@ -134,4 +141,12 @@ protected:
     std::recursive_mutex m_lock;
     std::unique_ptr<FrameRateCounter> m_pFrameRate;
     std::unique_ptr<SoftAdjust> m_pSoftAdjust;
+    std::atomic<bool> m_deviceLost{false};
+
+public:
+    // Slot 37. True once the open device is gone (unplugged, connection
+    // lost): no frame will come again and the owner closes the camera
+    // (Release, delete). UI thread: a backend may ask its device here. A
+    // later successful Init starts again with false.
+    virtual bool IsDeviceLost();
 };

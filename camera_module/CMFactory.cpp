@@ -3,6 +3,7 @@
 #include "camera_module/CMBackendSelection.h"
 #include "camera_module/CMCameraBase.h"
 #include "camera_module/CMScannedDevices.h"
+#include "camera_module/CMTextCopy.h"
 #include "camera_module/directshow/CMDirectShowDevices.h"
 #include "camera_module/wireless/CMCameraWMPBox.h"
 #include "platform/chd_wmp/chd_wmp.h"
@@ -21,16 +22,6 @@ std::vector<_tag_VideoDeviceList> g_deviceList;
 
 constexpr size_t kAddressChars = sizeof(_tag_VideoDeviceInfo::address) / sizeof(wchar_t);
 constexpr size_t kNameChars = sizeof(_tag_VideoDeviceInfo::name) / sizeof(wchar_t);
-
-void CopyCut(wchar_t* dest, size_t destChars, const wchar_t* src)
-{
-    if (!dest || destChars == 0)
-        return;
-    size_t i = 0;
-    for (; src && src[i] && i + 1 < destChars; ++i)
-        dest[i] = src[i];
-    dest[i] = L'\0';
-}
 
 _tag_VideoDeviceList MakeGroup(int type, const wchar_t* name)
 {
@@ -152,6 +143,18 @@ const wchar_t* CMFactory::getImageFormatDesc(tagCMImageFormat format)
         return L"MJPG";
     case CM_FMT_H264:
         return L"H264";
+    case CM_FMT_NV12:
+        return L"NV12";
+    case CM_FMT_I420:
+        return L"I420";
+    case CM_FMT_YV12:
+        return L"YV12";
+    case CM_FMT_GREY:
+        return L"GREY";
+    case CM_FMT_UYVY:
+        return L"UYVY";
+    case CM_FMT_YVYU:
+        return L"YVYU";
     default:
         return L"Unknown";
     }

@@ -40,6 +40,12 @@ enum : int
     CM_FMT_MJPG = 20,  // one JPEG stream per frame
     CM_FMT_H264 = 21,  // one H.264 access unit per frame
     CM_FMT_UNKNOWN = 22,  // any other subtype
+    CM_FMT_NV12 = 23,  // planar 4:2:0: Y plane, then interleaved U, V
+    CM_FMT_I420 = 24,  // planar 4:2:0: Y, U, V planes (IYUV, V4L2 YUV420)
+    CM_FMT_YV12 = 25,  // planar 4:2:0: Y, V, U planes
+    CM_FMT_GREY = 26,  // 1 byte per pixel: luminance (GREY, Y800, Y8)
+    CM_FMT_UYVY = 27,  // packed 4:2:2 U Y0 V Y1
+    CM_FMT_YVYU = 28,  // packed 4:2:2 Y0 V Y1 U
 };
 
 // Camera property numbers, a plain int on the interface.
@@ -91,6 +97,13 @@ struct tagCMImage
     int bufferSize;
 };
 
+// Whether a listed device can be opened (status of _tag_VideoDeviceInfo).
+enum : int
+{
+    CM_DEVICE_READY = 0,
+    CM_DEVICE_NO_PERMISSION = 1,  // the user may not open it (not in the device's group, e.g. "video")
+};
+
 // One device record, copied by value between the module and the program.
 // The character capacities are fixed: 31 name characters and 19 address
 // characters, each plus a terminator.
@@ -101,8 +114,9 @@ struct _tag_VideoDeviceInfo
     int pid;
     int number;
     wchar_t address[20];
+    int status;  // CM_DEVICE_READY, or why the device cannot be opened
 };
-static_assert(sizeof(_tag_VideoDeviceInfo) == 32 * sizeof(wchar_t) + 12 + 20 * sizeof(wchar_t),
+static_assert(sizeof(_tag_VideoDeviceInfo) == 32 * sizeof(wchar_t) + 12 + 20 * sizeof(wchar_t) + 4,
     "device records are copied as a block");
 
 // One group of devices reached through one backend.

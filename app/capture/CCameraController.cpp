@@ -80,6 +80,11 @@ bool CCameraController::OpenCamera(unsigned group, unsigned device, std::wstring
     return OpenCamera(camera);
 }
 
+bool CCameraController::IsCameraLost()
+{
+    return m_pCamera && m_pCamera->IsDeviceLost();
+}
+
 bool CCameraController::OpenCamera(CMCameraBase* camera)
 {
     CloseCamera();

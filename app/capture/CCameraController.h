@@ -76,6 +76,11 @@ public:
     bool OpenCamera(CMCameraBase* camera);
     // Stops a recording, releases and deletes the camera.
     void CloseCamera();
+    // True when a camera is open and its device is gone (unplugged, network
+    // connection lost): no frame will come again. The main window asks once
+    // a second (with the frame rate) and then calls CloseCamera, which also
+    // finishes a running recording.
+    bool IsCameraLost();
     CMCameraBase* GetCamera() const { return m_pCamera; }
 
     // The preview and the paint manager of the main window; null detaches

@@ -32,6 +32,18 @@ const char* FormatText(int format)
         return "MJPG";
     case CM_FMT_H264:
         return "H264";
+    case CM_FMT_NV12:
+        return "NV12";
+    case CM_FMT_I420:
+        return "I420";
+    case CM_FMT_YV12:
+        return "YV12";
+    case CM_FMT_GREY:
+        return "GREY";
+    case CM_FMT_UYVY:
+        return "UYVY";
+    case CM_FMT_YVYU:
+        return "YVYU";
     default:
         return "Unknown";
     }

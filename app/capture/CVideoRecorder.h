@@ -11,9 +11,12 @@
 // playable up to about a second before the interruption. Close rewrites it
 // into an ordinary MP4 (index in one "moov" box) that every player opens.
 //
-// Threads: the recorder has no thread and no lock of its own. Every call,
-// including destruction, happens under the camera controller's lock: Open and
-// Close on the UI thread, EncodeFrame on the camera's delivery thread.
+// Threads: the recorder has no thread and no lock of its own. Open, Close and
+// destruction run on the UI thread outside the camera controller's lock: the
+// controller opens a recorder before it puts it under its lock and closes it
+// after taking it out, so the preview never waits for the file. EncodeFrame
+// runs on the camera's delivery thread under the controller's lock, while
+// the recorder is under it. No two calls ever overlap.
 
 #include <cstdint>
 

@@ -1,5 +1,7 @@
 #include "app/capture/CapturePaths.h"
 
+#include "platform/system/Utf8.h"
+
 #include <cctype>
 #include <cstdint>
 #include <utility>
@@ -10,31 +12,15 @@ bool PathToUtf8(const wchar_t* path, std::string* utf8)
 {
     if (!path || !*path || !utf8)
         return false;
-    std::string out;
+    // Refused rather than replaced: a path with a stand-in character names another file.
     for (const wchar_t* p = path; *p; ++p) {
         const auto c = static_cast<uint32_t>(*p);
-        if (c >= 0xD800 && c <= 0xDFFF)
-            return false;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c <= 0x10FFFF) {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            return false;
-        }
-        if (out.size() > kMaxPathBytes)
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
             return false;
     }
+    std::string out = WideToUtf8(path);
+    if (out.size() > kMaxPathBytes)
+        return false;
     *utf8 = std::move(out);
     return true;
 }

@@ -36,20 +36,22 @@ struct Orientation
 size_t PixelBufferBytes(int width, int height);
 
 // True when the frame can be converted: a known format (RAW24, RGB24, YUY2,
-// MJPG), a positive size, data present and, for the uncompressed formats, a
-// dataSize that (when known, non-zero) covers every row. For MJPG only the
+// UYVY, YVYU, NV12, I420, YV12, GREY, MJPG), a positive size, data present
+// and, for the uncompressed formats, a dataSize that (when known, non-zero)
+// covers every row (planar formats: tightly packed planes). For MJPG only the
 // presence of the stream is checked here; DecodeJpeg checks the rest.
 bool IsConvertible(const tagCMImage& image);
 
-// Row stride in bytes of an uncompressed frame: YUY2 in pairs of pixels;
-// RGB24/RAW24 rows padded to 4 bytes (the DIB layout) when dataSize shows the
-// padding, else tightly packed.
+// Row stride in bytes of an uncompressed frame: the packed 4:2:2 formats in
+// pairs of pixels; RGB24/RAW24 rows padded to 4 bytes (the DIB layout) when
+// dataSize shows the padding, else tightly packed; the luminance plane of the
+// planar formats tightly packed.
 int SourceStride(const tagCMImage& image);
 
-// Converts an uncompressed frame (RAW24, RGB24, YUY2) into dst, width x
+// Converts an uncompressed frame (any format above but MJPG) into dst, width x
 // height pixels of 4 bytes with stride width * 4, upright (bottom-up frames
 // are turned) and then oriented. scratch is a buffer of the same size that
-// the conversion may use. False for any other format or a frame that fails
+// the conversion may use (null: one is made when needed). False for any other format or a frame that fails
 // IsConvertible; dst is then untouched.
 bool ConvertUncompressed(
     const tagCMImage& image, PixelOrder order, Orientation orientation, uint8_t* dst, uint8_t* scratch);
@@ -57,9 +59,11 @@ bool ConvertUncompressed(
 // Decodes the JPEG stream of image (dataSize bytes) into dst with the flags
 // above. expectWidth/expectHeight > 0 demand that the stream has exactly that
 // size; otherwise the stream's own size is used and written to *width and
-// *height. False for a missing handle, a stream of another size, or a
-// corrupt or truncated stream (warnings included): dst may then hold a part
-// of a picture, so callers decode into a buffer that is not shown.
+// *height. A stream the decoder only warns about (stray bytes before a
+// marker) is accepted as long as it ends with an end marker. False for a
+// missing handle, a stream of another size, a corrupt stream or one cut
+// short: dst may then hold a part of a picture, so callers decode into a
+// buffer that is not shown.
 bool DecodeJpeg(void* tjHandle, const uint8_t* data, int dataSize, int expectWidth, int expectHeight,
     PixelOrder order, Orientation orientation, uint8_t* dst, size_t dstBytes, int* width, int* height);
 

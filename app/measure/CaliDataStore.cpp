@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <locale.h>
 #include <set>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -85,6 +87,15 @@ int ParseUnit(const char* text)
     return static_cast<int>(value);
 }
 
+// Only a signature, blanks and line ends.
+bool IsBlankText(const char* data, size_t size)
+{
+    std::string_view text(data, size);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 }  // namespace
 
 int CaliDataStore::GetCaliConfigPath(std::string& path) const
@@ -102,29 +113,36 @@ int CaliDataStore::GetCaliConfigPath(std::string& path) const
 
 int CaliDataStore::LoadCaliConfig(const std::string& path)
 {
-    m_entries.clear();
     std::string text;
-    if (kelvara::ReadWholeFile(path, text, kFileLimitBytes) != kelvara::ReadResult::Ok) {
-        std::printf("LoadCaliConfig %s Failed\n", path.c_str());
-        return kCannotOpenFile;
+    kelvara::ReadResult read = kelvara::ReadWholeFile(path, text, kFileLimitBytes);
+    int result = read == kelvara::ReadResult::Ok ? LoadCaliText(text.data(), text.size()) : kCannotOpenFile;
+    if (result == 0) {
+        m_unloadablePaths.erase(path);
+        return 0;
     }
-    int result = LoadCaliText(text.data(), text.size());
-    if (result != 0)
-        std::printf("LoadCaliConfig %s Failed\n", path.c_str());
+    // A file that exists but could not be loaded still holds the user's
+    // calibrations: it must not be replaced by what this list holds.
+    if (read != kelvara::ReadResult::Missing)
+        m_unloadablePaths.insert(path);
+    std::printf("LoadCaliConfig %s Failed\n", path.c_str());
     return result;
 }
 
 int CaliDataStore::LoadCaliText(const char* data, size_t size)
 {
-    m_entries.clear();
     CaliIni ini(/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false);
     if (ini.LoadData(data, size) < 0)
+        return kCannotOpenFile;
+    // Text without a "data" section is not a calibration file (or a damaged
+    // one) unless it holds nothing at all, as the file of an empty list does.
+    if (!ini.GetSection(kDataSection) && !IsBlankText(data, size))
         return kCannotOpenFile;
 
     CaliIni::TNamesDepend keys;
     ini.GetAllKeys(kDataSection, keys);
     keys.sort(CaliIni::Entry::KeyOrder());
     std::set<std::string, CaliNameLess> taken;
+    std::vector<CaliData> entries;
     for (const CaliIni::Entry& key : keys) {
         // The value is kept as a float; one that is 0 or not finite there is no scale.
         auto value = static_cast<float>(ParseNumber(ini.GetValue(kDataSection, key.pItem, nullptr)));
@@ -135,8 +153,9 @@ int CaliDataStore::LoadCaliText(const char* data, size_t size)
         // as in the file, a name is taken once.
         if (!taken.insert(name).second)
             continue;
-        m_entries.push_back({name, value, ParseUnit(ini.GetValue(kUnitSection, key.pItem, nullptr))});
+        entries.push_back({name, value, ParseUnit(ini.GetValue(kUnitSection, key.pItem, nullptr))});
     }
+    m_entries = std::move(entries);
     return 0;
 }
 
@@ -163,6 +182,10 @@ std::string CaliDataStore::FormatCaliText() const
 
 int CaliDataStore::SaveCaliConfig(const std::string& path) const
 {
+    if (m_unloadablePaths.count(path) != 0) {
+        std::fprintf(stderr, "%s could not be loaded; it is left as it is\n", path.c_str());
+        return kCannotSaveFile;
+    }
     std::string error;
     if (!kelvara::WriteFileAtomically(path, FormatCaliText(), &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -189,8 +212,13 @@ bool CaliDataStore::Contains(const std::string& name) const
 
 int CaliDataStore::Add(const CaliData& entry)
 {
-    if (Contains(entry.name))
-        return kNameExists;
+    // The file's keys ignore the case of letters: "Scale" and "scale" would be one.
+    CaliKeyLess less;
+    for (const CaliData& existing : m_entries) {
+        if (!less(existing.name.c_str(), entry.name.c_str())
+            && !less(entry.name.c_str(), existing.name.c_str()))
+            return kNameExists;
+    }
     if (!IsStorableName(entry.name) || !std::isfinite(entry.value))
         return kCannotStore;
     m_entries.push_back(entry);
@@ -227,10 +255,26 @@ bool CaliDataStore::IsStorableName(const std::string& name)
 
 std::string CaliDataStore::FormatValue(float value)
 {
+    // "%f" where it reads back to the same float (so ordinary values are
+    // written as they always were), else the shortest text that does.
     char text[64];
-    auto result
+    auto fixed
         = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, 6);
-    if (result.ec != std::errc())
+    if (fixed.ec == std::errc()) {
+        *fixed.ptr = '\0';
+        if (static_cast<float>(ParseNumber(text)) == value)
+            return std::string(text, fixed.ptr);
+    }
+    auto shortest = std::to_chars(text, text + sizeof text, value);
+    if (shortest.ec == std::errc()) {
+        *shortest.ptr = '\0';
+        if (static_cast<float>(ParseNumber(text)) == value)
+            return std::string(text, shortest.ptr);
+    }
+    // Nine significant digits always name a float exactly.
+    auto exact
+        = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::general, 9);
+    if (exact.ec != std::errc())
         return "0.000000";
-    return std::string(text, result.ptr);
+    return std::string(text, exact.ptr);
 }

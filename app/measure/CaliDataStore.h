@@ -7,6 +7,7 @@
 #include "app/measure/CaliData.h"
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,16 @@ public:
     int GetCaliConfigPath(std::string& path) const;
 
     // Replaces the list with the file's entries; 0 or kCannotOpenFile (the
-    // list is then empty and "LoadCaliConfig <path> Failed\n" is printed).
+    // list is then unchanged and "LoadCaliConfig <path> Failed\n" is printed).
+    // A file that exists but cannot be read, or is not a calibration file, is
+    // remembered: SaveCaliConfig refuses to replace it until it loads.
     int LoadCaliConfig(const std::string& path);
     // The same for file content already in memory.
     int LoadCaliText(const char* data, size_t size);
 
     // Writes the list; 0 or kCannotSaveFile. The file is replaced as a
-    // whole: on failure the old file stays as it was.
+    // whole: on failure the old file stays as it was. A file whose last load
+    // failed is not replaced (kCannotSaveFile).
     int SaveCaliConfig(const std::string& path) const;
     // The file content SaveCaliConfig writes.
     std::string FormatCaliText() const;
@@ -44,7 +48,8 @@ public:
     CaliData GetAt(int index) const;
     // An entry of exactly this name (case-sensitive) exists.
     bool Contains(const std::string& name) const;
-    // Appends the entry: kAdded; kNameExists when Contains(entry.name);
+    // Appends the entry: kAdded; kNameExists when an entry of the same name
+    // ignoring the case of letters exists (the file would hold it once);
     // kCannotStore when the name could not be read back from the file (see
     // IsStorableName) or the value is not a finite number.
     int Add(const CaliData& entry);
@@ -56,9 +61,12 @@ public:
     // A name that survives the file: 1 to 63 characters of UTF-8, no control
     // characters, no '=', no blanks at either end, not starting with '[', ';' or '#'.
     static bool IsStorableName(const std::string& name);
-    // The value as the file and the list show it: "%f" with a '.' whatever the locale.
+    // The value as the file and the list show it: "%f" with a '.' whatever the
+    // locale where that reads back to the same float, else the shortest text
+    // that does (for example "3.45e-05").
     static std::string FormatValue(float value);
 
 private:
     std::vector<CaliData> m_entries;
+    std::set<std::string> m_unloadablePaths;  // files whose load failed, kept from being overwritten
 };

@@ -19,12 +19,4 @@ struct MeasureCsvRow
 // The whole file text for rows in index order, unit as given (narrow).
 std::string FormatMeasureCsv(const std::vector<MeasureCsvRow>& rows, const std::string& unit);
 
-// Writes text to path through a temporary file in the same directory that
-// is renamed over path, so a failed write never leaves a half-written file.
-// False when the file cannot be written.
-bool WriteFileReplacing(const std::string& path, const std::string& text);
-
-// UTF-8 form of a wide (UTF-32) string; invalid code points become U+FFFD.
-std::string WideToUtf8(const std::wstring& text);
-
 }  // namespace kelvara

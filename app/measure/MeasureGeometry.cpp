@@ -32,48 +32,26 @@ int FindVertex(const sf::VertexArray& vertices, sf::Vector2f p)
     return -1;
 }
 
-bool IsNearMidpoint(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
-{
-    return IsNear((a + b) / 2.0f, p);
-}
-
-bool IsOnDiameterCircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p)
-{
-    const sf::Vector2f m = (a + b) / 2.0f;
-    return std::fabs(Distance(p, m) - Distance(a, b) * 0.5f) < kHitTolerance;
-}
-
 bool Circumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f& centre)
 {
-    const float a1 = 2.0f * (b.x - a.x);
-    const float b1 = 2.0f * (b.y - a.y);
-    const float c1 = b.x * b.x + b.y * b.y - a.x * a.x - a.y * a.y;
-    const float a2 = 2.0f * (c.x - b.x);
-    const float b2 = 2.0f * (c.y - b.y);
-    const float c2 = c.x * c.x + c.y * c.y - b.x * b.x - b.y * b.y;
-    const float d = a2 * b1 - b2 * a1;
-    if (d == 0.0f)
+    // Relative to a and in double: squares of absolute view coordinates in
+    // float lose the few pixels a small circle spans.
+    const double bx = static_cast<double>(b.x) - a.x;
+    const double by = static_cast<double>(b.y) - a.y;
+    const double cx = static_cast<double>(c.x) - a.x;
+    const double cy = static_cast<double>(c.y) - a.y;
+    const double d = 2.0 * (bx * cy - by * cx);
+    if (d == 0.0)
         return false;
-    const sf::Vector2f o((c2 * b1 - b2 * c1) / d, (a2 * c1 - c2 * a1) / d);
+    const double b2 = bx * bx + by * by;
+    const double c2 = cx * cx + cy * cy;
+    const sf::Vector2f o(
+        static_cast<float>(a.x + (cy * b2 - by * c2) / d), static_cast<float>(a.y + (bx * c2 - cx * b2) / d));
     // Nearly collinear points can still overflow to an infinite centre.
     if (!std::isfinite(o.x) || !std::isfinite(o.y))
         return false;
     centre = o;
     return true;
-}
-
-bool IsOnCircumcircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p)
-{
-    sf::Vector2f o;
-    if (!Circumcentre(a, b, c, o))
-        return false;
-    return std::fabs(Distance(p, o) - Distance(o, a)) < kHitTolerance;
-}
-
-bool IsNearCircumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p)
-{
-    sf::Vector2f o;
-    return Circumcentre(a, b, c, o) && IsNear(o, p);
 }
 
 bool IsInRect(float x0, float y0, float w, float h, sf::Vector2f p)

@@ -33,21 +33,9 @@ bool IsOnSegment(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p);
 // Index of the first vertex (in index order) near p, else -1.
 int FindVertex(const sf::VertexArray& vertices, sf::Vector2f p);
 
-// p is near the midpoint of a and b.
-bool IsNearMidpoint(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p);
-
-// The circle with diameter a-b passes within 10 of p.
-bool IsOnDiameterCircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f p);
-
 // Circumcentre of a, b, c. False (centre untouched) when the points are
 // collinear or coincide, so no infinite centre ever leaves this function.
 bool Circumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f& centre);
-
-// The circumcircle of a, b, c passes within 10 of p; false when it has none.
-bool IsOnCircumcircle(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p);
-
-// p is near the circumcentre of a, b, c; false when it has none.
-bool IsNearCircumcentre(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Vector2f p);
 
 // min(x0, x0 + w) <= p.x < max(x0, x0 + w), the same for y; negative sizes
 // describe the mirrored rectangle.

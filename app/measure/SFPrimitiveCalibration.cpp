@@ -1,5 +1,8 @@
 #include "app/measure/SFPrimitiveCalibration.h"
 
+#include <array>
+#include <cstddef>
+
 namespace kelvara {
 
 namespace {
@@ -27,21 +30,24 @@ void SFPrimitiveCalibration::RebuildTicks()
 {
     const sf::Vector2f a = m_shape[0].position;
     const sf::Vector2f b = m_shape[1].position;
-    const float length = Distance(a, b);
-    sf::Vector2f n(0.0f, 1.0f);
-    if (length > 0.0f) {
-        n = sf::Vector2f(a.y - b.y, -(a.x - b.x)) / length;
-    } else {
-        // No direction of its own: keep the one the ticks already have.
-        const sf::Vector2f tick = m_shape[2].position - m_shape[3].position;
-        const float tickLength = Distance(m_shape[2].position, m_shape[3].position);
-        if (tickLength > 0.0f)
-            n = tick / tickLength;
+    if (Distance(a, b) > 0.0f) {
+        const std::array<sf::Vector2f, 4> corners = GetBandCorners(a, b, kTickHalfLength);
+        for (int i = 0; i < 4; ++i)
+            m_shape[static_cast<std::size_t>(2 + i)].position = corners[static_cast<std::size_t>(i)];
+        return;
     }
-    m_shape[2].position = b + kTickHalfLength * n;
-    m_shape[3].position = b - kTickHalfLength * n;
-    m_shape[4].position = a + kTickHalfLength * n;
-    m_shape[5].position = a - kTickHalfLength * n;
+    // No direction of its own: keep the one the ticks already have, as the
+    // band of a line whose normal is the ticks' direction ((1, 0) gives the
+    // normal (0, 1) when there are no ticks yet). Both ends lie at a.
+    const sf::Vector2f tick = m_shape[2].position - m_shape[3].position;
+    const sf::Vector2f along = Distance(m_shape[2].position, m_shape[3].position) > 0.0f
+        ? sf::Vector2f(tick.y, -tick.x)
+        : sf::Vector2f(1.0f, 0.0f);
+    const std::array<sf::Vector2f, 4> corners = GetBandCorners(a, a + along, kTickHalfLength);
+    m_shape[2].position = corners[2];
+    m_shape[3].position = corners[3];
+    m_shape[4].position = corners[2];
+    m_shape[5].position = corners[3];
 }
 
 void SFPrimitiveCalibration::Update()

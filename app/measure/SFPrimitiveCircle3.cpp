@@ -21,14 +21,11 @@ bool SFPrimitiveCircle3::PointsCircle(sf::Vector2f& centre, float& radius) const
     return Circumcircle(m_shape[0].position, m_shape[1].position, m_shape[2].position, centre, radius);
 }
 
-bool SFPrimitiveCircle3::CircleToDraw(sf::Vector2f& centre, float& radius)
+bool SFPrimitiveCircle3::CircleToDraw(sf::Vector2f& centre, float& radius) const
 {
     if (m_shape.getVertexCount() < 3 || m_shape[1].position == m_shape[2].position)
         return false;
-    if (!PointsCircle(centre, radius))
-        return false;
-    m_radius = radius;
-    return true;
+    return PointsCircle(centre, radius);
 }
 
 void SFPrimitiveCircle3::Rebuild()
@@ -38,11 +35,6 @@ void SFPrimitiveCircle3::Rebuild()
     if (!CircleToDraw(centre, radius))
         return;
     SetJoinedCircle(m_shape, 3, centre, radius, m_colorNormal);
-}
-
-void SFPrimitiveCircle3::ScaleViewLengths(float factor)
-{
-    m_radius *= factor;
 }
 
 void SFPrimitiveCircle3::ResetColors()

@@ -30,20 +30,17 @@ protected:
     virtual void Rebuild();
     // The tool number whose moves drive the rubber band.
     virtual int OwnTool() const { return kToolCircle3; }
-    void ScaleViewLengths(float factor) override;
     // The three defining points coincide.
     bool PointsCoincide() const;
     // The circumcircle of the three defining points; false while they have
     // none.
     bool PointsCircle(sf::Vector2f& centre, float& radius) const;
     // The circle a rebuild draws: false, leaving the shape alone, while the
-    // points are incomplete or have no circumcircle; otherwise m_radius is
-    // updated.
-    bool CircleToDraw(sf::Vector2f& centre, float& radius);
+    // points are incomplete or have no circumcircle.
+    bool CircleToDraw(sf::Vector2f& centre, float& radius) const;
     // Normal colour everywhere except the transparent joins 3 and 4.
     void ResetColors();
 
-    float m_radius = 0.0f;  // view pixels, of the last circle drawn
     bool m_highlighted = false;  // a hover test coloured something
 };
 

@@ -2,10 +2,13 @@
 
 #include "app/measure/MeasureCsv.h"
 #include "app/measure/MeasurePrimitiveFactory.h"
+#include "platform/system/AtomicFile.h"
+#include "platform/system/Utf8.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <cmath>
+#include <cstdio>
 
 namespace kelvara {
 
@@ -131,10 +134,10 @@ void SFPrimitiveContainer::SetViewTransform(float originX, float originY, float 
 {
     if (!(zoom > 0.0f) || !std::isfinite(zoom))
         return;
+    auto lock = Lock();
     m_viewOriginX = originX;
     m_viewOriginY = originY;
     m_viewZoom = zoom;
-    auto lock = Lock();
     // Parked primitives follow as well, so they return in place.
     for (PrimitiveList* list : {&m_primitives, &m_savedPrimitives}) {
         for (auto& primitive : *list)
@@ -144,12 +147,12 @@ void SFPrimitiveContainer::SetViewTransform(float originX, float originY, float 
 
 bool SFPrimitiveContainer::CreatePrimitive(float x, float y, int tool, int kind)
 {
-    std::unique_ptr<SFPrimitiveBase> primitive
-        = MakePrimitive(kind, x, y, m_viewZoom, m_scale, m_viewOriginX, m_viewOriginY, m_unit);
-    if (!primitive)
-        return false;
     {
-        auto lock = Lock();
+        auto lock = Lock();  // the view transform is written on the camera thread
+        std::unique_ptr<SFPrimitiveBase> primitive
+            = MakePrimitive(kind, x, y, m_viewZoom, m_scale, m_viewOriginX, m_viewOriginY, m_unit);
+        if (!primitive)
+            return false;
         m_primitives.push_back(std::move(primitive));
     }
     if (tool != kToolCalibration)
@@ -188,6 +191,7 @@ void SFPrimitiveContainer::SetCalibrationMode(bool on)
         return;
     if (on) {
         m_calibrationMode = true;
+        float lineX = 0.0f;
         {
             auto lock = Lock();
             m_savedPrimitives = std::move(m_primitives);
@@ -195,10 +199,11 @@ void SFPrimitiveContainer::SetCalibrationMode(bool on)
             for (auto& primitive : m_savedPrimitives)
                 primitive->SetSelected(false);
             ResetHit();
+            lineX = m_viewOriginX + 50.0f;
         }
         m_savedTool = m_tool;
-        CreatePrimitive(m_viewOriginX + 50.0f, static_cast<float>((m_rect.bottom - m_rect.top) / 2),
-            kToolCalibration, kCalibrationKind);
+        CreatePrimitive(
+            lineX, static_cast<float>((m_rect.bottom - m_rect.top) / 2), kToolCalibration, kCalibrationKind);
         m_tool = kToolMove;
         Notify(WM_MEASURE_UPDATE, 0, 1);
     } else {
@@ -252,9 +257,14 @@ int SFPrimitiveContainer::ExportCsv(const std::wstring& path, const std::string&
         for (const auto& primitive : m_primitives)
             rows.push_back({primitive->GetTypeName(), primitive->GetResult()});
     }
-    if (rows.empty())
+    if (rows.empty() || path.empty())
         return 0;
-    return WriteFileReplacing(WideToUtf8(path), FormatMeasureCsv(rows, unit)) ? 1 : 0;
+    std::string error;
+    if (!WriteFileAtomically(WideToUtf8(path), FormatMeasureCsv(rows, unit), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 0;
+    }
+    return 1;
 }
 
 void SFPrimitiveContainer::draw(sf::RenderTarget& target, sf::RenderStates states) const

@@ -9,12 +9,16 @@
 // (index, 1 in calibration mode else 0).
 //
 // Threads: every operation runs on the UI thread except draw, which runs on
-// the render thread. The primitive arrays and the primitives are changed and
-// read under m_lock, the preview's lock (re-entrant; the preview already holds
-// it when it passes mouse events on). m_tool and the other plain members are
-// touched by the UI thread only. Messages are sent on the UI thread, so their
-// handlers may call back into the container. Lock order: the camera
-// controller's lock, then m_lock.
+// the render thread, and SetViewTransform, which runs on the camera thread
+// (the preview refits the picture when a frame of a new size arrives). The
+// primitive arrays, the primitives and the view transform (origin and zoom)
+// are changed and read under m_lock, the preview's lock (re-entrant; the
+// preview already holds it when it passes mouse events on and when it
+// refits). m_tool and the other plain members are touched by the UI thread
+// only. Messages are sent on the UI thread, from mouse events with m_lock
+// held: their handlers may call back into the container, but must not take
+// the camera controller's lock or wait for the render thread. Lock order:
+// the camera controller's lock, then m_lock.
 
 #include "app/measure/SFPrimitiveBase.h"
 #include "platform/duilib/UIWindowMessages.h"

@@ -5,7 +5,7 @@
 
 #include "platform/system/DeviceMonitor.h"
 
-#include "app/measure/MeasureCsv.h"
+#include "platform/system/Utf8.h"
 #include "app/shell/AppConfig.h"
 #include "app/shell/StringTable.h"
 #include "app/view/CImageRenderUI.h"

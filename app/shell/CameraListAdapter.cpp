@@ -1,6 +1,6 @@
 #include "app/shell/CameraListAdapter.h"
 
-#include "app/measure/MeasureCsv.h"
+#include "platform/system/Utf8.h"
 #include "app/shell/StringTable.h"
 
 namespace kelvara {

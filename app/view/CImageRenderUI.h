@@ -20,6 +20,11 @@
 //   unchanged size pass through m_frames without m_lock, so a camera thread
 //   never waits for a drawing. m_dirty, m_recording and m_running are
 //   atomic flags.
+// - Mouse events reach the measurement container with m_lock held, so its
+//   messages (WM_MEASURE_*) are sent, and handled by the main window on the
+//   UI thread, with m_lock held: a handler may use the container but must
+//   not take the camera controller's lock (the camera thread may be waiting
+//   for m_lock while holding it) nor call SaveSnapshot.
 // - SaveSnapshot waits for the render thread: never call it with m_lock held.
 // - Redraws happen only when something changed. New frames, mouse events
 //   and requests wake the render thread at once; otherwise it polls every

@@ -1,5 +1,7 @@
 #include "camera_module/directshow/CMCameraDirectShow.h"
 
+#include "camera_module/directshow/CMMediaType.h"
+
 #include "camera_module/directshow/CMMediaSubtypes.h"
 
 #include <algorithm>
@@ -65,6 +67,7 @@ int CMCameraDirectShow::Init(CMFrameCallback callback, void* user, long width, l
     m_previewSubtypeIndex = SubtypeIndex(m_engine->requestedSubtype);
     m_stillFormat
         = d->stillMediaType ? FormatOfSubtypeIndex(SubtypeIndex(d->stillMediaType->subtype)) : CM_FMT_UNKNOWN;
+    ClearDeviceLost();
     setCallback(callback, user);
     return CM_OK;
 }
@@ -74,6 +77,21 @@ int CMCameraDirectShow::Release()
     if (m_nDeviceIndex >= 0 && m_nDeviceIndex < kMaxDirectShowDevices)
         m_engine->StopDevice(m_nDeviceIndex);
     return CM_OK;
+}
+
+bool CMCameraDirectShow::IsDeviceLost()
+{
+    if (CMCameraBase::IsDeviceLost())
+        return true;
+    CMCaptureDevice* d = DeviceRecord();
+    if (!d || !d->readyToCapture || !d->streamConfig)
+        return false;
+    AM_MEDIA_TYPE* type = nullptr;
+    const HRESULT hr = d->streamConfig->GetFormat(&type);
+    DeleteMediaTypeRecord(type);
+    if (hr == E_DEVICE_NOT_CONNECTED)
+        ReportDeviceLost();
+    return CMCameraBase::IsDeviceLost();
 }
 
 int CMCameraDirectShow::HasVideoVideoProperty()
@@ -151,7 +169,16 @@ int CMCameraDirectShow::SetImageFormat(int format)
         return CM_OK;
     }
 
-    const int newIndex = SubtypeIndexOfFormat(format);
+    // The device's own subtype of the format (grey comes as GREY, Y800 or Y8).
+    int newIndex = SubtypeIndexOfFormat(format);
+    if (CMCaptureDevice* device = DeviceRecord()) {
+        for (const CMFormatEntry& entry : device->previewFormats) {
+            if (FormatOfSubtypeIndex(entry.subtypeIndex) == format) {
+                newIndex = entry.subtypeIndex;
+                break;
+            }
+        }
+    }
     const GUID newSubtype = SubtypeAt(newIndex);
     bool ok = false;
     if (m_engine->requestedSubtype != newSubtype) {
@@ -254,6 +281,8 @@ void CMCameraDirectShow::SampleHandOver(void* camera, int kind, BYTE* buffer, lo
 
 void CMCameraDirectShow::OnStillSample(BYTE* buffer, long length)
 {
+    if (!buffer || length <= 0)
+        return;  // an empty sample is no picture
     {
         std::lock_guard<std::mutex> lock(m_stillMutex);
         m_stillBuffer.assign(buffer, buffer + std::max<long>(length, 0));
@@ -265,6 +294,10 @@ void CMCameraDirectShow::OnPreviewSample(BYTE* buffer, long length)
 {
     if (IsPaused())
         return;  // dropped, and not counted
+    // A sample always knows its length: an empty one is no frame (length 0
+    // would mean "unknown" to the frame callback).
+    if (!buffer || length <= 0)
+        return;
     const int dataSize = static_cast<int>(std::min<long>(std::max<long>(length, 0), INT_MAX));
     CMCaptureDevice* d = DeviceRecord();
     const bool ready = d && d->readyToCapture.load();
@@ -334,6 +367,12 @@ int CMCameraDirectShow::GetStillImage(tagCMImage* image)
     if (!image || !d || !d->readyToCapture || !d->source || !d->captureGraph)
         return CM_ERR_STILL_TRIGGER;
 
+    // A still that came after an earlier snap gave up must not answer this one.
+    m_stillEvent.Reset();
+    {
+        std::lock_guard<std::mutex> lock(m_stillMutex);
+        m_stillBuffer.clear();
+    }
     IAMVideoControl* videoControl = nullptr;
     IPin* stillPin = nullptr;
     bool triggered = false;

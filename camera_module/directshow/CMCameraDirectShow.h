@@ -49,6 +49,8 @@ public:
     int GetProperty(tagCMProperty property, double* value, int* isAuto) override;
     int SetProperty(tagCMProperty property, double value, int isAuto) override;
     using CMCameraBase::GetFrameRate;
+    // Asks the capture pin: after an unplug it answers "not connected".
+    bool IsDeviceLost() override;
 
 protected:
     int GetPreviewImage(tagCMImage* image) override;

@@ -3,6 +3,11 @@
 
 #include "camera_module/directshow/CMCameraDirectShow.h"
 
+#include "camera_module/CMClampToInt.h"
+
+#include <climits>
+#include <cmath>
+
 namespace {
 
 struct ControlMapping
@@ -123,16 +128,6 @@ private:
     IAMVideoProcAmp* m_procAmp = nullptr;
 };
 
-// Converts a property value to a control value without undefined overflow.
-long ToControlValue(double value)
-{
-    if (!(value > -2147483648.0))
-        return -2147483647L - 1;
-    if (!(value < 2147483647.0))
-        return 2147483647L;
-    return static_cast<long>(value);
-}
-
 constexpr long kFlagsAuto = 1;  // VideoProcAmp_Flags_Auto / CameraControl_Flags_Auto
 constexpr long kFlagsManual = 2;  // VideoProcAmp_Flags_Manual / CameraControl_Flags_Manual
 
@@ -208,8 +203,16 @@ int CMCameraDirectShow::SetProperty(tagCMProperty property, double value, int is
     if (!MappingOf(property, &mapping) || !IsReady())
         return CM_OK;
     DeviceControl control(DeviceRecord()->source, mapping);
-    const long flags = (mapping.autoFlag && isAuto != 0) ? kFlagsAuto : kFlagsManual;
-    long newValue = ToControlValue(value);
+    bool writeAuto = mapping.autoFlag && isAuto != 0;
+    if (writeAuto) {
+        // A control without an automatic mode (a UVC camera's gain) refuses
+        // the auto flag: its value is written instead.
+        long lo = 0, hi = 0, step = 0, dflt = 0, caps = 0;
+        writeAuto = SUCCEEDED(control.GetRange(&lo, &hi, &step, &dflt, &caps)) && (caps & kFlagsAuto) != 0;
+    }
+    const long flags = writeAuto ? kFlagsAuto : kFlagsManual;
+    // NaN is no value: the lowest one, which the device refuses.
+    long newValue = std::isnan(value) ? INT_MIN : ClampToInt(value);
     if (property == CM_PROP_WHITE_BALANCE) {
         // Only the auto flag changes: write the current value back.
         long currentFlags = 0;

@@ -1,5 +1,6 @@
 #include "camera_module/directshow/CMCaptureEngine.h"
 
+#include "camera_module/CMTextCopy.h"
 #include "camera_module/directshow/CMGraphTeardown.h"
 #include "camera_module/directshow/CMMediaSubtypes.h"
 #include "camera_module/directshow/CMMediaType.h"
@@ -56,14 +57,6 @@ IBaseFilter* BindSourceFilter(int index, wchar_t* name, size_t nameChars)
     }
     devEnum->Release();
     return filter;
-}
-
-void ToNarrow(const wchar_t* wide, char* narrow, size_t narrowChars)
-{
-    size_t out = 0;
-    for (size_t i = 0; wide[i] && out + 1 < narrowChars; ++i)
-        narrow[out++] = (wide[i] > 0 && wide[i] < 0x80) ? static_cast<char>(wide[i]) : '?';
-    narrow[out] = '\0';
 }
 
 VIDEOINFOHEADER* VideoInfoOf(AM_MEDIA_TYPE* type)
@@ -178,7 +171,7 @@ bool CMCaptureEngine::SetupChains(int i)
         printf("ERROR - Could not find specified video device\n");
         return false;
     }
-    ToNarrow(d.wName, d.nName, sizeof(d.nName));
+    NarrowAscii(d.wName, d.nName, sizeof(d.nName));
     printf("SETUP: %s\n", d.nName);
     if (FAILED(d.graph->AddFilter(d.source, d.wName)))
         return false;
@@ -408,6 +401,9 @@ bool CMCaptureEngine::SetFormat(int i, int width, int height, const GUID& subtyp
     VIDEOINFOHEADER* header = VideoInfoOf(type);
     header->bmiHeader.biWidth = width;
     header->bmiHeader.biHeight = height;
+    // No interval is asked for: the driver's default for the new format
+    // stands, not the rate of the old one (or one another program left).
+    header->AvgTimePerFrame = 0;
     type->formattype = FORMAT_VideoInfo;
     type->majortype = MEDIATYPE_Video;
     type->subtype = subtype;

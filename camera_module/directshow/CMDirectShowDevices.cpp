@@ -1,5 +1,6 @@
 #include "camera_module/directshow/CMDirectShowDevices.h"
 
+#include "camera_module/CMTextCopy.h"
 #include "platform/directshow/DShow.h"
 
 #include <cstdio>
@@ -15,14 +16,7 @@ bool g_comInitialised = false;
 
 wchar_t g_names[kMaxDirectShowDevices][kDeviceTextChars];
 wchar_t g_paths[kMaxDirectShowDevices][kDeviceTextChars];
-
-void CopyCut(wchar_t* dest, size_t destChars, const wchar_t* src)
-{
-    size_t i = 0;
-    for (; src && src[i] && i + 1 < destChars; ++i)
-        dest[i] = src[i];
-    dest[i] = L'\0';
-}
+bool g_denied[kMaxDirectShowDevices];  // the user may not open the device
 
 // Reads a text property into dest; false when the bag has no such value.
 bool ReadBagText(IPropertyBag* bag, const wchar_t* key, wchar_t* dest, size_t destChars)
@@ -80,6 +74,7 @@ int EnumerateDirectShowDevices()
     DirectShowComAddRef();
     std::memset(g_names, 0, sizeof(g_names));
     std::memset(g_paths, 0, sizeof(g_paths));
+    std::memset(g_denied, 0, sizeof(g_denied));
 
     int count = 0;
     ICreateDevEnum* devEnum = nullptr;
@@ -98,6 +93,11 @@ int EnumerateDirectShowDevices()
                     || ReadBagText(bag, L"FriendlyName", nullptr, 0))
                     ReadBagText(bag, L"FriendlyName", g_names[count], kDeviceTextChars);
                 ReadBagText(bag, L"DevicePath", g_paths[count], kDeviceTextChars);
+                VARIANT denied;
+                VariantInit(&denied);
+                g_denied[count] = SUCCEEDED(bag->Read(L"AccessDenied", &denied, nullptr))
+                    && denied.vt == VT_I4 && denied.lVal != 0;
+                VariantClear(&denied);
                 bag->Release();
             }
             moniker->Release();
@@ -126,7 +126,12 @@ const wchar_t* DirectShowDevicePath(int index)
     return g_paths[index];
 }
 
-_tag_VideoDeviceInfo MakeDirectShowDeviceInfo(const wchar_t* name, const wchar_t* path)
+bool DirectShowDeviceAccessDenied(int index)
+{
+    return index >= 0 && index < kMaxDirectShowDevices && g_denied[index];
+}
+
+_tag_VideoDeviceInfo MakeDirectShowDeviceInfo(const wchar_t* name, const wchar_t* path, bool accessDenied)
 {
     _tag_VideoDeviceInfo info;
     std::memset(&info, 0, sizeof(info));
@@ -140,6 +145,7 @@ _tag_VideoDeviceInfo MakeDirectShowDeviceInfo(const wchar_t* name, const wchar_t
         info.vid = ParseHex4(lower, vidAt + 4);
         info.pid = ParseHex4(lower, pidAt + 4);
     }
+    info.status = accessDenied ? CM_DEVICE_NO_PERMISSION : CM_DEVICE_READY;
     return info;
 }
 
@@ -149,5 +155,6 @@ void AppendDirectShowDeviceInfos(std::vector<_tag_VideoDeviceInfo>* devices)
         return;
     int count = EnumerateDirectShowDevices();
     for (int i = 0; i < count; ++i)
-        devices->push_back(MakeDirectShowDeviceInfo(DirectShowDeviceName(i), DirectShowDevicePath(i)));
+        devices->push_back(MakeDirectShowDeviceInfo(
+            DirectShowDeviceName(i), DirectShowDevicePath(i), DirectShowDeviceAccessDenied(i)));
 }

@@ -27,10 +27,16 @@ int EnumerateDirectShowDevices();
 const wchar_t* DirectShowDeviceName(int index);
 const wchar_t* DirectShowDevicePath(int index);
 
+// True when the user may not open the table entry (its property bag says
+// "AccessDenied").
+bool DirectShowDeviceAccessDenied(int index);
+
 // A device record: the name cut to 31 characters, vid and pid parsed from
 // the 4 hex digits after "vid_" and "pid_" of the device path (any case),
-// both 0 unless both markers are present.
-_tag_VideoDeviceInfo MakeDirectShowDeviceInfo(const wchar_t* name, const wchar_t* path);
+// both 0 unless both markers are present; status CM_DEVICE_NO_PERMISSION
+// when accessDenied.
+_tag_VideoDeviceInfo MakeDirectShowDeviceInfo(
+    const wchar_t* name, const wchar_t* path, bool accessDenied = false);
 
 // Enumerates and appends one record per device.
 void AppendDirectShowDeviceInfos(std::vector<_tag_VideoDeviceInfo>* devices);

@@ -1,5 +1,6 @@
 #include "camera_module/directshow/CMGraphTeardown.h"
 
+#include "camera_module/CMTextCopy.h"
 #include "camera_module/directshow/CMMediaType.h"
 
 #include <cstdio>
@@ -13,14 +14,6 @@ template <typename T> void ReleaseWithLine(T*& p, const char* line)
         p->Release();
         p = nullptr;
     }
-}
-
-void ToNarrow(const wchar_t* wide, char* narrow, size_t narrowChars)
-{
-    size_t out = 0;
-    for (size_t i = 0; wide[i] && out + 1 < narrowChars; ++i)
-        narrow[out++] = (wide[i] > 0 && wide[i] < 0x80) ? static_cast<char>(wide[i]) : '?';
-    narrow[out] = '\0';
 }
 
 // Disconnects and removes every filter downstream of filter, deepest first.
@@ -68,7 +61,7 @@ void RemoveAllFilters(IGraphBuilder* graph)
         FILTER_INFO info;
         char name[128] = "";
         if (SUCCEEDED(filter->QueryFilterInfo(&info))) {
-            ToNarrow(info.achName, name, sizeof(name));
+            NarrowAscii(info.achName, name, sizeof(name));
             if (info.pGraph)
                 info.pGraph->Release();
         }

@@ -27,6 +27,7 @@ const GUID* const kRows[kSubtypeCount] = {
     &MEDIASUBTYPE_GREY,
     &MEDIASUBTYPE_MJPG,
     &MEDIASUBTYPE_H264,
+    &MEDIASUBTYPE_NV12,
 };
 
 }  // namespace
@@ -59,8 +60,22 @@ int FormatOfSubtypeIndex(int index)
     case kSubtypeH264:
         return CM_FMT_H264;
     default:
-        return CM_FMT_UNKNOWN;
+        break;
     }
+    const GUID& subtype = SubtypeAt(index);
+    if (subtype == MEDIASUBTYPE_NV12)
+        return CM_FMT_NV12;
+    if (subtype == MEDIASUBTYPE_IYUV)
+        return CM_FMT_I420;
+    if (subtype == MEDIASUBTYPE_YV12)
+        return CM_FMT_YV12;
+    if (subtype == MEDIASUBTYPE_Y800 || subtype == MEDIASUBTYPE_Y8 || subtype == MEDIASUBTYPE_GREY)
+        return CM_FMT_GREY;
+    if (subtype == MEDIASUBTYPE_UYVY)
+        return CM_FMT_UYVY;
+    if (subtype == MEDIASUBTYPE_YVYU)
+        return CM_FMT_YVYU;
+    return CM_FMT_UNKNOWN;
 }
 
 int SubtypeIndexOfFormat(int format)
@@ -72,6 +87,18 @@ int SubtypeIndexOfFormat(int format)
         return kSubtypeMJPG;
     case CM_FMT_H264:
         return kSubtypeH264;
+    case CM_FMT_NV12:
+        return SubtypeIndex(MEDIASUBTYPE_NV12);
+    case CM_FMT_I420:
+        return SubtypeIndex(MEDIASUBTYPE_IYUV);
+    case CM_FMT_YV12:
+        return SubtypeIndex(MEDIASUBTYPE_YV12);
+    case CM_FMT_GREY:
+        return SubtypeIndex(MEDIASUBTYPE_GREY);
+    case CM_FMT_UYVY:
+        return SubtypeIndex(MEDIASUBTYPE_UYVY);
+    case CM_FMT_YVYU:
+        return SubtypeIndex(MEDIASUBTYPE_YVYU);
     default:
         return kSubtypeYUY2;
     }

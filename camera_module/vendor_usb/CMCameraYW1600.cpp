@@ -2,6 +2,7 @@
 
 #include "camera_module/vendor_usb/CMCameraYW1600.h"
 
+#include "camera_module/CMClampToInt.h"
 #include "camera_module/vendor_usb/CMSourceControls.h"
 
 #include <cmath>
@@ -46,17 +47,6 @@ const RegisterProperty* RegisterOf(tagCMProperty property)
         if (r.property == property)
             return &r;
     return nullptr;
-}
-
-int ToInt(double value)
-{
-    if (!(value == value))
-        return 0;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    return static_cast<int>(value);
 }
 
 // Copies text into buffer; -3 when it does not fit.
@@ -264,7 +254,7 @@ int CMCameraYW1600::GetPropertyAlias(tagCMProperty property, double value, wchar
 int CMCameraYW1600::SetProperty(tagCMProperty property, double value, int isAuto)
 {
     CMSourceControls controls(IsReady() ? DeviceRecord()->source : nullptr);
-    const int v = ToInt(value);
+    const int v = ClampToInt(value);
     if (const RegisterProperty* r = RegisterOf(property)) {
         controls.WriteRegister(r->reg, v);
         return CM_OK;

@@ -2,24 +2,8 @@
 
 #include "camera_module/vendor_usb/CMCameraYW500.h"
 
+#include "camera_module/CMClampToInt.h"
 #include "camera_module/vendor_usb/CMSourceControls.h"
-
-#include <cstdint>
-
-namespace {
-
-long ToControlValue(double value)
-{
-    if (!(value == value))
-        return 0;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    return static_cast<long>(value);
-}
-
-}  // namespace
 
 CMCameraYW500::CMCameraYW500(int deviceIndex)
     : CMCameraDirectShow(deviceIndex)
@@ -81,7 +65,7 @@ int CMCameraYW500::SetProperty(tagCMProperty property, double value, int isAuto)
         int currentAuto = 0;
         CMCameraDirectShow::GetProperty(CM_PROP_EXPOSURE, &current, &currentAuto);
         CMCameraDirectShow::SetProperty(CM_PROP_EXPOSURE, current, isAuto);
-        controls.CameraSet(CameraControl_Focus, ToControlValue(value), CameraControl_Flags_Manual);
+        controls.CameraSet(CameraControl_Focus, ClampToInt(value), CameraControl_Flags_Manual);
         return CM_OK;
     }
     if (property == CM_PROP_WB_ONCE) {

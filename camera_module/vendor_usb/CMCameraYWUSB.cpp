@@ -2,6 +2,7 @@
 
 #include "camera_module/vendor_usb/CMCameraYWUSB.h"
 
+#include "camera_module/CMClampToInt.h"
 #include "camera_module/vendor_usb/CMBitmapReader.h"
 #include "platform/ywdevsdk/YWDevSDK.h"
 
@@ -13,18 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// double to int without undefined overflow; NaN gives 0.
-int ToInt(double value)
-{
-    if (!(value == value))
-        return 0;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    return static_cast<int>(value);
-}
 
 // The user's temporary folder.
 std::string TemporaryFolder()
@@ -361,7 +350,7 @@ int CMCameraYWUSB::SetProperty(tagCMProperty property, double value, int isAuto)
 {
     if (!m_hDevice)
         return CM_ERR_NO_DEVICE;
-    const int v = ToInt(value);
+    const int v = ClampToInt(value);
     switch (property) {
     case CM_PROP_CONTRAST:
         ::SetContrast(m_hDevice, static_cast<int16_t>(v));

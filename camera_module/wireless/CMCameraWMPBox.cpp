@@ -76,6 +76,7 @@ int CMCameraWMPBox::Init(CMFrameCallback callback, void* user, long, long)
         return CM_ERR_OPEN;
     m_handle = handle;
     m_lostReported = false;
+    ClearDeviceLost();
     CHD_WMP_Video_Begin(m_handle);
     StartPolling(callback, user);
     return CM_OK;
@@ -270,6 +271,7 @@ int CMCameraWMPBox::Poll()
     int rc = CHD_WMP_Poll(m_handle, &kind, kPollTimeoutMs, 0);
     if (rc == CHD_WMP_ERR_DISCONNECTED) {
         // Said once per connection; the thread goes on polling every 1 ms.
+        ReportDeviceLost();
         if (!m_lostReported.exchange(true)) {
             std::printf("disconnected\n");
             std::fflush(stdout);

@@ -1,12 +1,12 @@
 // The generic properties of the wireless camera, mapped onto the SDK's
 // video controls.
 
+#include "camera_module/CMClampToInt.h"
 #include "camera_module/wireless/CMCameraWMPBox.h"
 
 #include "platform/chd_wmp/chd_wmp.h"
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -21,19 +21,6 @@ enum
     kAutoAvailable = 6,
     kAutoOn = 7,
 };
-
-// A double as the int the SDK takes, without the undefined conversion of
-// values outside int's range.
-int ToControlValue(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
 
 }  // namespace
 
@@ -114,7 +101,16 @@ int CMCameraWMPBox::SetProperty(tagCMProperty property, double value, int isAuto
     int control = ControlForProperty(property);
     if (control >= 0) {
         int words[CHD_WMP_CTRL_WORDS] = {};
-        words[kCurrent] = ToControlValue(value);
+        words[kCurrent] = ClampToInt(value);
+        if (property == CM_PROP_WHITE_BALANCE) {
+            // Only the auto flag changes: the camera would take the value
+            // as a temperature (0 clamps to its minimum, a blue picture), so
+            // its current temperature is written back.
+            int current[CHD_WMP_CTRL_WORDS] = {};
+            if (!ReadControl(property, current))
+                return CMCameraSDKThread::SetProperty(property, value, isAuto);
+            words[kCurrent] = current[kCurrent];
+        }
         words[kAutoOn] = isAuto != 0 ? 1 : 0;
         if (CHD_WMP_Video_SetVideoCtrl(m_handle, control, words) == 0)
             return CM_OK;

@@ -4,7 +4,8 @@
 // providers implement it. Frames leave a device exactly as a DirectShow
 // sample grabber would see them: YUY2 packed, RGB24 as bottom-up B,G,R rows
 // padded to 4 bytes (a DIB), MJPG and H264 as compressed bytes. A frame's
-// length is what actually arrived, which may be less than its format needs.
+// length is what actually arrived, which may be less than its format needs but
+// is never 0: empty buffers are not handed on.
 //
 // Threads: all calls come from the UI thread (through the filter graph),
 // except the FrameSink, which the device calls on its own streaming thread.

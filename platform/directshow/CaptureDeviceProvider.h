@@ -19,6 +19,9 @@ struct DeviceEntry
 {
     std::wstring friendlyName;
     std::wstring devicePath;  // carries vid_XXXX&pid_YYYY when known
+    // The user may not open the device (a V4L2 node outside the user's
+    // groups): listed so that the program can say why, but open fails.
+    bool accessDenied = false;
     // Opens the device; null (and *result set) when that fails.
     std::function<std::shared_ptr<CaptureDevice>(HRESULT* result)> open;
 };

@@ -40,8 +40,8 @@ HRESULT DeviceMoniker::BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void** p
 {
     if (!ppv)
         return E_POINTER;
-    auto bag
-        = ComPtr<DevicePropertyBag>::Attach(new DevicePropertyBag(m_entry.friendlyName, m_entry.devicePath));
+    auto bag = ComPtr<DevicePropertyBag>::Attach(
+        new DevicePropertyBag(m_entry.friendlyName, m_entry.devicePath, m_entry.accessDenied));
     return bag->QueryInterface(riid, ppv);
 }
 
@@ -63,6 +63,11 @@ HRESULT DevicePropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*)
     if (!name || !value)
         return E_POINTER;
     const std::wstring key = name;
+    if (key == L"AccessDenied") {
+        value->vt = VT_I4;
+        value->lVal = m_accessDenied ? 1 : 0;
+        return S_OK;
+    }
     const std::wstring* text = nullptr;
     if (key == L"FriendlyName")
         text = &m_friendlyName;

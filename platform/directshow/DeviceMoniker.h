@@ -31,9 +31,12 @@ private:
 class DevicePropertyBag final : public IPropertyBag
 {
 public:
-    DevicePropertyBag(std::wstring friendlyName, std::wstring devicePath)
+    // Values: "FriendlyName", "DevicePath" (text) and "AccessDenied" (VT_I4,
+    // 1 when the user may not open the device).
+    DevicePropertyBag(std::wstring friendlyName, std::wstring devicePath, bool accessDenied = false)
         : m_friendlyName(std::move(friendlyName))
         , m_devicePath(std::move(devicePath))
+        , m_accessDenied(accessDenied)
     {
     }
 
@@ -45,6 +48,7 @@ public:
 private:
     std::wstring m_friendlyName;
     std::wstring m_devicePath;
+    bool m_accessDenied;
 };
 
 }  // namespace kelvara::dshow

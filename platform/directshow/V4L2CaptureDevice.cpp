@@ -19,11 +19,6 @@ namespace {
 constexpr unsigned kBufferCount = 4;
 constexpr int kPollTimeoutMs = 100;
 
-bool IsPackedYuv(const GUID& s)
-{
-    return s == MEDIASUBTYPE_YUY2 || s == MEDIASUBTYPE_UYVY || s == MEDIASUBTYPE_YVYU;
-}
-
 }  // namespace
 
 std::shared_ptr<V4L2CaptureDevice> V4L2CaptureDevice::Open(
@@ -329,30 +324,10 @@ void V4L2CaptureDevice::Deliver(const FrameSink& sink, const uint8_t* data, size
                                    std::chrono::steady_clock::now().time_since_epoch())
                                    .count()
         / 100;
-    const size_t height = static_cast<size_t>(format.height);
-    if (format.subtype == MEDIASUBTYPE_RGB24) {
-        // BGR24 top-down rows into a bottom-up DIB with 4-byte row padding.
-        const size_t rowBytes = static_cast<size_t>(format.width) * 3;
-        const size_t srcStride = std::max<size_t>(bytesPerLine, rowBytes);
-        const size_t dibStride = (rowBytes + 3) & ~size_t(3);
-        const size_t rows = std::min(height, length / srcStride);
-        m_scratch.assign(dibStride * height, 0);
-        for (size_t y = 0; y < rows; ++y)
-            std::memcpy(&m_scratch[(height - 1 - y) * dibStride], data + y * srcStride, rowBytes);
-        // A short frame stays short: only the rows that arrived count.
-        sink(m_scratch.data() + (height - rows) * dibStride, rows * dibStride, now);
-        return;
-    }
-    const size_t tightStride = static_cast<size_t>((format.width + 1) / 2) * 4;
-    if (IsPackedYuv(format.subtype) && bytesPerLine > tightStride) {
-        const size_t rows = std::min(height, length / bytesPerLine);
-        m_scratch.resize(tightStride * rows);
-        for (size_t y = 0; y < rows; ++y)
-            std::memcpy(&m_scratch[y * tightStride], data + y * bytesPerLine, tightStride);
-        sink(m_scratch.data(), m_scratch.size(), now);
-        return;
-    }
-    sink(data, length, now);
+    const uint8_t* frame = nullptr;
+    size_t frameLength = 0;
+    if (m_layout.Arrange(format, bytesPerLine, data, length, &frame, &frameLength))
+        sink(frame, frameLength, now);
 }
 
 void V4L2CaptureDevice::ThreadMain(FrameSink sink)
@@ -378,7 +353,9 @@ void V4L2CaptureDevice::ThreadMain(FrameSink sink)
             m_gone = true;
             break;
         }
-        if (buf.index < m_buffers.size() && !(buf.flags & V4L2_BUF_FLAG_ERROR)) {
+        // An empty buffer (its payload was lost) is no frame: a length of 0
+        // would read as "unknown" further on.
+        if (buf.index < m_buffers.size() && !(buf.flags & V4L2_BUF_FLAG_ERROR) && buf.bytesused > 0) {
             const Buffer& b = m_buffers[buf.index];
             Deliver(sink, static_cast<const uint8_t*>(b.start), std::min<size_t>(buf.bytesused, b.length));
             const auto now = std::chrono::steady_clock::now();

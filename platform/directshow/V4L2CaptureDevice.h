@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/directshow/CaptureDevice.h"
+#include "platform/directshow/V4L2FrameLayout.h"
 #include "platform/directshow/V4L2Io.h"
 
 namespace kelvara::dshow {
@@ -72,7 +73,7 @@ private:
     mutable std::mutex m_mutex;
     VideoFormat m_current;  // guarded by m_mutex
     uint32_t m_bytesPerLine = 0;  // guarded by m_mutex
-    std::vector<uint8_t> m_scratch;  // streaming thread only: repacked frames
+    V4L2FrameLayout m_layout;  // streaming thread only
 
     std::vector<Buffer> m_buffers;  // UI thread while stopped; read by the streaming thread
     std::thread m_thread;

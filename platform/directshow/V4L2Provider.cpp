@@ -2,6 +2,8 @@
 
 #include "platform/directshow/V4L2Provider.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <linux/videodev2.h>
 
@@ -16,13 +18,48 @@ V4L2Provider& V4L2Provider::System()
     return provider;
 }
 
+bool V4L2Provider::DescribeDeniedNode(const std::string& node, DeviceEntry* entry)
+{
+    // Without opening the node its capabilities are unknown. sysfs says
+    // which node of a device it is: uvcvideo gives the capture node index 0
+    // and the metadata node index 1.
+    const std::string base = node.substr(node.find_last_of('/') + 1);
+    const std::string sysfs = "/sys/class/video4linux/" + base + "/";
+    std::string index;
+    if (m_io->ReadTextFile(sysfs + "index", &index) && std::atoi(index.c_str()) != 0)
+        return false;
+    std::string name;
+    m_io->ReadTextFile(sysfs + "name", &name);
+    while (!name.empty() && (name.back() == '\n' || name.back() == ' '))
+        name.pop_back();
+    std::string vendor;
+    std::string product;
+    m_io->ReadTextFile(sysfs + "device/../idVendor", &vendor);
+    m_io->ReadTextFile(sysfs + "device/../idProduct", &product);
+    entry->friendlyName = WidenUtf8(name.empty() ? base : name);
+    entry->devicePath = MakeDevicePath(node, vendor, product);
+    entry->accessDenied = true;
+    entry->open = [](HRESULT* result) -> std::shared_ptr<CaptureDevice> {
+        if (result)
+            *result = E_ACCESSDENIED;
+        return nullptr;
+    };
+    return true;
+}
+
 std::vector<DeviceEntry> V4L2Provider::Enumerate()
 {
     std::vector<DeviceEntry> devices;
     for (const std::string& node : m_io->ListVideoNodes()) {
         const int fd = m_io->Open(node);
-        if (fd < 0)
+        if (fd < 0) {
+            if (errno == EACCES || errno == EPERM) {
+                DeviceEntry denied;
+                if (DescribeDeniedNode(node, &denied))
+                    devices.push_back(std::move(denied));
+            }
             continue;
+        }
         v4l2_capability cap{};
         bool usable = m_io->Ioctl(fd, VIDIOC_QUERYCAP, &cap) == 0;
         if (usable) {

@@ -3,6 +3,7 @@
 #include "platform/directshow/VirtualCaptureDevice.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kelvara::dshow {
 
@@ -36,11 +37,14 @@ VirtualCaptureDevice::VirtualCaptureDevice(
     , m_state(std::move(state))
     , m_interval(static_cast<REFERENCE_TIME>(1e7 / std::max(0.5, m_description.frameRate) + 0.5))
 {
+    const REFERENCE_TIME leftBehind = m_description.leftBehindFrameRate > 0
+        ? static_cast<REFERENCE_TIME>(1e7 / std::max(0.5, m_description.leftBehindFrameRate) + 0.5)
+        : m_interval;
     for (PinKind pin : {PinKind::Capture, PinKind::Preview, PinKind::Still}) {
         const auto& formats = m_description.Pin(pin);
         if (!formats.empty())
-            m_formats[Index(pin)]
-                = {formats[0].subtype, formats[0].maxWidth, formats[0].maxHeight, m_interval};
+            m_formats[Index(pin)] = {formats[0].subtype, formats[0].maxWidth, formats[0].maxHeight,
+                pin == PinKind::Still ? m_interval : leftBehind};
     }
     for (const VirtualControl& c : m_description.controls)
         m_controls[{static_cast<int>(c.set), c.property}] = {c, c.defaultValue, c.hasAuto && c.autoByDefault};
@@ -98,8 +102,12 @@ HRESULT VirtualCaptureDevice::SetFormat(PinKind pin, const VideoFormat& format)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_sinks[Index(pin)])
         return VFW_E_NOT_STOPPED;
-    // The device keeps its own frame rate whatever interval is asked for.
-    m_formats[Index(pin)] = {format.subtype, format.width, format.height, m_interval};
+    // As uvcvideo: a new format starts at the default interval unless one is
+    // asked for (kept between 1/240 s and 2 s).
+    const REFERENCE_TIME interval = format.frameInterval > 0
+        ? std::clamp<REFERENCE_TIME>(format.frameInterval, 41667, 20000000)
+        : m_interval;
+    m_formats[Index(pin)] = {format.subtype, format.width, format.height, interval};
     return S_OK;
 }
 
@@ -198,6 +206,8 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
     const std::vector<uint8_t>& frame = generator->Frame(n);
     if (!frame.empty()) {
         const size_t length = cutShort ? frame.size() / 2 : frame.size();
+        if (pin == PinKind::Still)
+            ++m_state->stillsDelivered;  // counted first: the sink may wake a waiting snap
         sink(frame.data(), length, ToReferenceTime(Clock::now() - m_streamStart));
     }
     return true;
@@ -205,23 +215,47 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
 
 void VirtualCaptureDevice::ThreadMain()
 {
-    const auto interval = std::chrono::nanoseconds(m_interval * 100);
+    REFERENCE_TIME streamInterval = m_interval;
+    {
+        // The stream pins run at the interval of their format.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (PinKind pin : {PinKind::Capture, PinKind::Preview}) {
+            if (HasPin(pin) && m_formats[Index(pin)].frameInterval > 0) {
+                streamInterval = m_formats[Index(pin)].frameInterval;
+                break;
+            }
+        }
+    }
+    const auto interval = std::chrono::nanoseconds(streamInterval * 100);
     auto next = Clock::now();
     Clock::time_point lastFrame{};
     uint64_t n = 0;
     const int shortEvery = m_description.faults.shortFrameEvery;
     const uint64_t unplugAfter = static_cast<uint64_t>(std::max(0, m_description.faults.unplugAfterFrames));
+    const auto lateStill = std::chrono::milliseconds(std::max(0, m_description.faults.lateFirstStillMs));
+    bool firstStill = true;
+    std::optional<Clock::time_point> lateStillAt;
     for (;;) {
         bool stillDue = false;
         bool streamDue = false;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait_until(
-                lock, next, [this] { return m_quit || m_stillPending || m_state->unplugged.load(); });
+            m_wake.wait_until(lock, lateStillAt ? std::min(next, *lateStillAt) : next,
+                [this] { return m_quit || m_stillPending || m_state->unplugged.load(); });
             if (m_quit || m_state->unplugged.load())
                 break;
             stillDue = std::exchange(m_stillPending, false);
-            streamDue = Clock::now() >= next;
+            const auto now = Clock::now();
+            if (stillDue && firstStill && lateStill.count() > 0) {
+                lateStillAt = now + lateStill;
+                stillDue = false;
+            }
+            firstStill = firstStill && !stillDue && !lateStillAt;
+            if (lateStillAt && now >= *lateStillAt) {
+                lateStillAt.reset();
+                stillDue = true;
+            }
+            streamDue = now >= next;
         }
         if (stillDue)
             Produce(PinKind::Still, n, false);

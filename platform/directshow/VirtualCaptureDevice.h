@@ -25,6 +25,7 @@ namespace kelvara::dshow {
 struct VirtualDeviceState
 {
     std::atomic<bool> unplugged{false};
+    std::atomic<int> stillsDelivered{0};  // stills handed to the still pin's sink
 };
 
 class VirtualCaptureDevice final : public CaptureDevice

@@ -62,7 +62,14 @@ GUID SubtypeByName(const std::string& name)
         return MEDIASUBTYPE_RGB24;
     if (name == "H264")
         return MEDIASUBTYPE_H264;
-    Fail("unknown format \"" + name + "\" (MJPG, YUY2, RGB24, H264)");
+    const std::pair<const char*, const GUID*> others[]
+        = {{"NV12", &MEDIASUBTYPE_NV12}, {"I420", &MEDIASUBTYPE_IYUV}, {"YV12", &MEDIASUBTYPE_YV12},
+            {"GREY", &MEDIASUBTYPE_GREY}, {"UYVY", &MEDIASUBTYPE_UYVY}, {"YVYU", &MEDIASUBTYPE_YVYU}};
+    for (const auto& [known, subtype] : others) {
+        if (name == known)
+            return *subtype;
+    }
+    Fail("unknown format \"" + name + "\" (MJPG, YUY2, RGB24, H264, NV12, I420, YV12, GREY, UYVY, YVYU)");
 }
 
 std::pair<int, int> SizeOf(const json& j, const char* what)
@@ -190,6 +197,7 @@ VirtualDeviceDescription ParseDevice(const json& j)
             for (const json& s : f["refuse_sizes"])
                 d.faults.refusedSizes.push_back(SizeOf(s, "a refused size"));
         d.faults.stillNeverFires = f.value("still_never_fires", false);
+        d.faults.lateFirstStillMs = f.value("late_first_still_ms", 0);
         d.faults.unplugAfterFrames = f.value("unplug_after_frames", 0);
         d.faults.shortFrameEvery = f.value("short_frame_every", 0);
         if (d.faults.unplugAfterFrames < 0 || d.faults.shortFrameEvery < 0)

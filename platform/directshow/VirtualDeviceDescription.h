@@ -16,12 +16,13 @@
 //       "register_port": { "74": 25, "12": 33 },
 //       "micrometer_pitch_px": 12.5,
 //       "faults": { "refuse_formats": ["YUY2"], "refuse_sizes": [[1280, 720]],
-//                   "still_never_fires": true, "unplug_after_frames": 300,
+//                   "still_never_fires": true, "late_first_still_ms": 7000, "unplug_after_frames": 300,
 //                   "short_frame_every": 0 } } ] }
 //
 // A single device object or a bare array of devices is accepted too. Pins:
 // "capture", "preview", "still" (a missing pin is absent). Formats: "MJPG",
-// "YUY2", "RGB24", "H264". Control names: brightness, contrast, hue,
+// "YUY2", "RGB24", "H264", "NV12", "I420", "YV12", "GREY", "UYVY", "YVYU".
+// Control names: brightness, contrast, hue,
 // saturation, sharpness, gamma, color_enable, white_balance,
 // backlight_compensation, gain (video proc amp); pan, tilt, roll, zoom,
 // exposure, iris, focus (camera control). The first size of the first
@@ -55,6 +56,7 @@ struct VirtualFaults
     std::vector<GUID> refusedSubtypes;  // SetFormat refuses these subtypes
     std::vector<std::pair<int, int>> refusedSizes;  // ... and these sizes, whatever the subtype
     bool stillNeverFires = false;  // TriggerStill succeeds, no still comes
+    int lateFirstStillMs = 0;  // the first still comes that long after its trigger; 0 at once
     int unplugAfterFrames = 0;  // unplug after that many frames; 0 never
     int shortFrameEvery = 0;  // every n-th frame cut to half; 0 never
 };
@@ -66,7 +68,14 @@ struct VirtualDeviceDescription
     std::vector<FormatRange> capturePin;  // empty: no such pin
     std::vector<FormatRange> previewPin;
     std::vector<FormatRange> stillPin;
-    double frameRate = 30.0;
+    double frameRate = 30.0;  // the rate of the device's default interval
+    // The rate another program left set: the device streams at it until a
+    // format is set (a new format starts at the default interval, as with
+    // uvcvideo, unless an interval is asked for). 0: none.
+    double leftBehindFrameRate = 0;
+    // Listed, but the user may not open it (as a V4L2 node of a group the
+    // user is not in): opening fails with E_ACCESSDENIED.
+    bool accessDenied = false;
     std::vector<VirtualControl> controls;
     // Register port: CameraControl_Roll selects register (low 8 bits),
     // CameraControl_Focus reads/writes its 16-bit signed content.

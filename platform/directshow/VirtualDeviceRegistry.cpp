@@ -118,6 +118,13 @@ bool VirtualDeviceRegistry::IsUnplugged(int id)
     return !e || e->state->unplugged.load();
 }
 
+int VirtualDeviceRegistry::StillsDelivered(int id)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    Entry* e = Find(id);
+    return e ? e->state->stillsDelivered.load() : 0;
+}
+
 std::vector<DeviceEntry> VirtualDeviceRegistry::Enumerate()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
@@ -129,12 +136,18 @@ std::vector<DeviceEntry> VirtualDeviceRegistry::Enumerate()
         DeviceEntry d;
         d.friendlyName = e.description.name;
         d.devicePath = e.description.devicePath;
+        d.accessDenied = e.description.accessDenied;
         VirtualDeviceDescription description = e.description;
         std::shared_ptr<VirtualDeviceState> state = e.state;
         d.open = [description, state](HRESULT* result) -> std::shared_ptr<CaptureDevice> {
             if (state->unplugged.load()) {
                 if (result)
                     *result = E_DEVICE_NOT_CONNECTED;
+                return nullptr;
+            }
+            if (description.accessDenied) {
+                if (result)
+                    *result = E_ACCESSDENIED;
                 return nullptr;
             }
             if (result)

@@ -28,6 +28,8 @@ public:
     static void Unplug(int id);
     static void Replug(int id);
     static bool IsUnplugged(int id);
+    // Stills the device has delivered since it was added or replugged.
+    static int StillsDelivered(int id);
 
     // The plugged-in virtual devices, environment ones first.
     static std::vector<DeviceEntry> Enumerate();

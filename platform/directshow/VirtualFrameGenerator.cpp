@@ -5,6 +5,7 @@
 #include <cstring>
 #include <libyuv.h>
 #include <turbojpeg.h>
+#include <utility>
 
 #include "platform/directshow/MediaType.h"
 
@@ -62,6 +63,38 @@ void VirtualFrameGenerator::EncodeJpeg(uint64_t n, std::vector<uint8_t>* out)
     tjFree(jpeg);
 }
 
+bool VirtualFrameGenerator::GenerateOther(const uint8_t* origin, int stride)
+{
+    // The other uncompressed formats of USB cameras: planar 4:2:0 (tightly
+    // packed planes), grey, and the other packed 4:2:2 orders.
+    uint8_t* y = m_frame.data();
+    const int chromaWidth = (m_width + 1) / 2;
+    uint8_t* u = y + static_cast<size_t>(m_width) * m_height;
+    uint8_t* v = u + static_cast<size_t>(chromaWidth) * ((m_height + 1) / 2);
+    if (m_subtype == MEDIASUBTYPE_NV12)
+        return libyuv::ARGBToNV12(origin, stride, y, m_width, u, chromaWidth * 2, m_width, m_height) == 0;
+    if (m_subtype == MEDIASUBTYPE_IYUV)
+        return libyuv::ARGBToI420(
+                   origin, stride, y, m_width, u, chromaWidth, v, chromaWidth, m_width, m_height)
+            == 0;
+    if (m_subtype == MEDIASUBTYPE_YV12)
+        return libyuv::ARGBToI420(
+                   origin, stride, y, m_width, v, chromaWidth, u, chromaWidth, m_width, m_height)
+            == 0;
+    if (m_subtype == MEDIASUBTYPE_GREY || m_subtype == MEDIASUBTYPE_Y800 || m_subtype == MEDIASUBTYPE_Y8)
+        return libyuv::ARGBToJ400(origin, stride, y, m_width, m_width, m_height) == 0;
+    if (m_subtype == MEDIASUBTYPE_UYVY)
+        return libyuv::ARGBToUYVY(origin, stride, y, chromaWidth * 4, m_width, m_height) == 0;
+    if (m_subtype == MEDIASUBTYPE_YVYU) {
+        if (libyuv::ARGBToYUY2(origin, stride, y, chromaWidth * 4, m_width, m_height) != 0)
+            return false;
+        for (size_t i = 0; i + 3 < m_frame.size(); i += 4)
+            std::swap(m_frame[i + 1], m_frame[i + 3]);
+        return true;
+    }
+    return false;
+}
+
 const std::vector<uint8_t>& VirtualFrameGenerator::Frame(uint64_t n)
 {
     m_frame.clear();
@@ -89,7 +122,7 @@ const std::vector<uint8_t>& VirtualFrameGenerator::Frame(uint64_t n)
         // A negative height reads the source bottom row first: a bottom-up DIB.
         const int dibStride = static_cast<int>(bytes / static_cast<uint32_t>(m_height));
         libyuv::ARGBToRGB24(origin, stride, m_frame.data(), dibStride, m_width, -m_height);
-    } else {
+    } else if (!GenerateOther(origin, stride)) {
         m_frame.clear();
     }
     return m_frame;

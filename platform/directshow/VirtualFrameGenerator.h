@@ -32,6 +32,9 @@ public:
 
 private:
     void EncodeJpeg(uint64_t n, std::vector<uint8_t>* out);
+    // NV12, IYUV, YV12, grey, UYVY and YVYU from the scene into m_frame
+    // (sized already); false for any other subtype.
+    bool GenerateOther(const uint8_t* origin, int stride);
 
     MicroscopeScene m_scene;
     GUID m_subtype = GUID_NULL;

@@ -12,6 +12,8 @@ namespace kelvara {
 
 namespace {
 
+constexpr size_t kMaxNameBytes = 255;  // NAME_MAX of the usual file systems
+
 void SetError(std::string* error, const std::string& what, int code)
 {
     if (error)
@@ -26,13 +28,28 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The temporary's name: the file's name, cut (at a character boundary) so
+// that name and suffix fit in one directory entry, then the suffix.
+std::string TemporaryPath(const std::string& path, const std::string& suffix)
+{
+    size_t slash = path.rfind('/');
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t nameBytes = path.size() - nameStart;
+    if (nameBytes + suffix.size() <= kMaxNameBytes)
+        return path + suffix;
+    size_t keep = kMaxNameBytes - suffix.size();
+    while (keep > 0 && (static_cast<unsigned char>(path[nameStart + keep]) & 0xC0) == 0x80)
+        --keep;
+    return path.substr(0, nameStart + keep) + suffix;
+}
+
 // Opens a new, exclusive temporary file next to path. Created with 0666 so
 // the umask applies as it would to a plain new file.
 int CreateTemporary(const std::string& path, std::string& tempPath)
 {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 16; ++attempt) {
-        tempPath = path + ".tmp-" + std::to_string(random() & 0xFFFFFFFFFFull);
+        tempPath = TemporaryPath(path, ".tmp-" + std::to_string(random() & 0xFFFFFFFFFFull));
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;

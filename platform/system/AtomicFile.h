@@ -12,7 +12,8 @@ namespace kelvara {
 // Replaces the file at path with data so that, whatever happens meanwhile
 // (crash, full disk, power loss), the path holds either the old or the new
 // content in full: the data goes to a temporary file in the same folder,
-// is flushed to disk and renamed over the old file. A file without any write
+// is flushed to disk and renamed over the old file (its name is cut to fit
+// for names near the 255-byte limit). A file without any write
 // permission bit is treated as read-only and left alone. The new file keeps
 // the old one's permission bits. On failure the old file is untouched, no
 // temporary file is left, and error (when given) says why.

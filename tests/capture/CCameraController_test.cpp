@@ -66,6 +66,12 @@ const FormatCase kFormats[] = {
     {"YUY2", CM_FMT_YUY2, false, 320, 240, 12},
     {"YUY2 odd width", CM_FMT_YUY2, false, 321, 240, 12},
     {"MJPG", CM_FMT_MJPG, false, 320, 240, 10},
+    {"NV12", CM_FMT_NV12, false, 320, 240, 12},
+    {"NV12 odd size", CM_FMT_NV12, false, 321, 241, 12},
+    {"I420", CM_FMT_I420, false, 320, 240, 12},
+    {"YV12 odd size", CM_FMT_YV12, false, 321, 241, 12},
+    {"UYVY", CM_FMT_UYVY, false, 320, 240, 12},
+    {"YVYU odd width", CM_FMT_YVYU, false, 321, 240, 12},
 };
 
 TEST(FramePipeline, EveryFormatIsShownUpright)
@@ -79,6 +85,52 @@ TEST(FramePipeline, EveryFormatIsShownUpright)
         ExpectQuadrants(controller, c.width, c.height, c.tolerance);
     }
     EXPECT_EQ(controller.GetPipelineStats().frames, std::size(kFormats));
+    EXPECT_EQ(controller.GetPipelineStats().dropped, 0u);
+}
+
+// A monochrome camera: the grey levels come out as equal red, green and blue.
+TEST(FramePipeline, GreyFramesAreShown)
+{
+    const int w = 320, h = 240;
+    const TestFrame frame = MakeFrame(QuadrantPicture(w, h), w, h, CM_FMT_GREY);
+    CCameraController controller;
+    Deliver(controller, frame.image);
+    std::vector<uint8_t> pixels;
+    int pw = 0, ph = 0;
+    ASSERT_TRUE(controller.CopyDisplayPicture(&pixels, &pw, &ph));
+    ASSERT_EQ(pw, w);
+    for (int q = 0; q < 4; ++q) {
+        const Rgb got = QuadrantCenter(pixels.data(), w, h, q);
+        const Rgb want = kQuadrantColors[q];
+        const int luma = (299 * want.r + 587 * want.g + 114 * want.b) / 1000;
+        EXPECT_TRUE(Near(got, Rgb{luma, luma, luma}, 3))
+            << q << ": " << got.r << "," << got.g << "," << got.b;
+    }
+    // A frame that does not hold the whole picture is refused.
+    TestFrame shortFrame = frame;
+    shortFrame.image.dataSize -= 1;
+    Deliver(controller, shortFrame.image);
+    EXPECT_EQ(controller.GetPipelineStats().dropped, 1u);
+}
+
+// Several UVC cameras put stray bytes before the end marker of every frame;
+// libjpeg only warns about them and decodes the whole picture.
+TEST(FramePipeline, JpegThatOnlyWarnsIsShown)
+{
+    const int w = 320, h = 240;
+    TestFrame frame = MakeFrame(QuadrantPicture(w, h), w, h, CM_FMT_MJPG);
+    ASSERT_GE(frame.bytes.size(), 2u);
+    ASSERT_EQ(frame.bytes[frame.bytes.size() - 2], 0xFF);
+    ASSERT_EQ(frame.bytes[frame.bytes.size() - 1], 0xD9);
+    const std::vector<uint8_t> stray(37, 0xA5);
+    frame.bytes.insert(frame.bytes.end() - 2, stray.begin(), stray.end());
+    frame.image.data = frame.bytes.data();
+    frame.image.dataSize = static_cast<int>(frame.bytes.size());
+
+    CCameraController controller;
+    Deliver(controller, frame.image);
+    ExpectQuadrants(controller, w, h, 10);
+    EXPECT_EQ(controller.GetPipelineStats().frames, 1u);
     EXPECT_EQ(controller.GetPipelineStats().dropped, 0u);
 }
 
@@ -97,7 +149,8 @@ TEST(FramePipeline, DamagedFramesKeepThePreviousPicture)
         int event = 0;
     };
     std::vector<Case> cases;
-    for (int format : {CM_FMT_RGB24, CM_FMT_RAW24, CM_FMT_YUY2}) {
+    for (int format : {CM_FMT_RGB24, CM_FMT_RAW24, CM_FMT_YUY2, CM_FMT_NV12, CM_FMT_I420, CM_FMT_YV12,
+             CM_FMT_UYVY, CM_FMT_YVYU}) {
         Case c{"short uncompressed frame", MakeFrame(black, w, h, format)};
         c.frame.image.dataSize -= 1;
         cases.push_back(c);
@@ -202,6 +255,31 @@ TEST_F(PausedCamera, MirrorAndFlipActOnEveryFormat)
             ExpectQuadrants(m_controller, w, h, 12, o.order);
         }
     }
+}
+
+TEST_F(PausedCamera, UnpluggedCameraIsReportedAndClosingFinishesTheRecording)
+{
+    m_controller.GetCamera()->Play();
+    const std::string path = m_dir + "/unplug.mp4";
+    ASSERT_TRUE(m_controller.StartRecording(std::wstring(path.begin(), path.end()).c_str()));
+    for (int i = 0; i < 100 && m_controller.GetPipelineStats().recorded < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_GE(m_controller.GetPipelineStats().recorded, 3u);
+    EXPECT_FALSE(m_controller.IsCameraLost());
+
+    m_device->Unplug();
+    bool lost = false;
+    for (int i = 0; i < 100 && !(lost = m_controller.IsCameraLost()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(lost);
+    EXPECT_EQ(m_controller.GetCamera()->GetFrameRate(), 0.0f);
+
+    m_controller.CloseCamera();
+    EXPECT_FALSE(m_controller.IsCameraLost());
+    EXPECT_FALSE(m_controller.IsRecording());
+    const nlohmann::json probe = ProbeVideo(path);
+    ASSERT_FALSE(probe.is_null());
+    EXPECT_EQ(probe["streams"][0]["width"], 320);
 }
 
 TEST_F(PausedCamera, OnlyFramesOfTheRecordingSizeAreRecorded)

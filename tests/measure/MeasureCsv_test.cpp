@@ -112,6 +112,42 @@ TEST_F(CsvExport, NothingToExportOrNoPlaceToWriteGivesZero)
     EXPECT_EQ(FileCount(), 0);
 }
 
+TEST_F(CsvExport, AReadOnlyFileIsLeftAndLongNamesAreWritten)
+{
+    SFPrimitiveContainer container;
+    AddLine(container);
+    const std::string path = dir + "/kept.csv";
+    {
+        std::ofstream(path) << "old";
+    }
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_EQ(container.ExportCsv(Wide(path), "px"), 0);
+    EXPECT_EQ(ReadFile(path), "old");
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+
+    // A writable file keeps its mode when replaced.
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    EXPECT_NE(container.ExportCsv(Wide(path), "px"), 0);
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // Names up to the 255-byte limit, also with a multi-byte character at the cut.
+    std::string narrow = std::string(251, 'n') + ".csv";
+    EXPECT_NE(container.ExportCsv(Wide(dir + "/" + narrow), "px"), 0);
+    EXPECT_EQ(stat((dir + "/" + narrow).c_str(), &info), 0);
+    std::wstring wide = Wide(std::string(160, 'a'));
+    narrow = std::string(160, 'a');
+    while (narrow.size() + 3 + 4 <= 255) {
+        wide += L"\u4e2d";
+        narrow += "\xE4\xB8\xAD";
+    }
+    EXPECT_NE(container.ExportCsv(Wide(dir) + L"/" + wide + L".csv", "px"), 0);
+    EXPECT_EQ(stat((dir + "/" + narrow + ".csv").c_str(), &info), 0);
+    EXPECT_EQ(FileCount(), 3);  // no temporary left behind
+}
+
 TEST_F(CsvExport, NonAsciiPathIsWrittenAsUtf8)
 {
     SFPrimitiveContainer container;

@@ -98,22 +98,35 @@ TEST(MeasureGeometry, AppendArcCountsAndClosesOnlyTheFullTurn)
     EXPECT_NE(half[99].position, half[0].position);
 }
 
-TEST(MeasureGeometry, CircumcircleHelpersRejectDegenerateTriangles)
+TEST(MeasureGeometry, CircumcentreRejectsDegenerateTriangles)
 {
     const sf::Vector2f a(0, 0), b(100, 0), c(50, 50);  // circumcentre (50, 0), radius 50
-    sf::Vector2f o;
+    sf::Vector2f o(-1, -1);
     ASSERT_TRUE(Circumcentre(a, b, c, o));
     EXPECT_NEAR(o.x, 50.0f, 1e-3f);
     EXPECT_NEAR(o.y, 0.0f, 1e-3f);
-    EXPECT_TRUE(IsNearCircumcentre(a, b, c, {55, 5}));
-    EXPECT_TRUE(IsOnCircumcircle(a, b, c, {50, -55}));
-    EXPECT_FALSE(IsOnCircumcircle(a, b, c, {50, -65}));
 
+    o = {-1, -1};
     EXPECT_FALSE(Circumcentre(a, a, a, o));
-    EXPECT_FALSE(IsOnCircumcircle(a, a, a, a));
-    EXPECT_FALSE(IsNearCircumcentre(a, a, a, a));
-    EXPECT_FALSE(IsOnCircumcircle(a, b, {200, 0}, {0, 0}));  // collinear
-    EXPECT_FALSE(IsNearCircumcentre(a, b, {200, 0}, {100, 0}));
+    EXPECT_FALSE(Circumcentre(a, b, {200, 0}, o));  // collinear
+    EXPECT_EQ(o, sf::Vector2f(-1, -1));
+}
+
+TEST(MeasureGeometry, SmallCirclesFarFromTheOriginKeepTheirRadius)
+{
+    for (float radius : {3.0f, 10.0f, 250.0f}) {
+        for (sf::Vector2f centre : {sf::Vector2f(1500.25f, 1000.5f), sf::Vector2f(3800.0f, 2100.0f)}) {
+            SCOPED_TRACE(radius);
+            const sf::Vector2f a = centre + sf::Vector2f(radius, 0.0f);
+            const sf::Vector2f b = centre + sf::Vector2f(0.0f, radius);
+            const sf::Vector2f c = centre + sf::Vector2f(-radius * 0.6f, -radius * 0.8f);
+            sf::Vector2f o;
+            ASSERT_TRUE(Circumcentre(a, b, c, o));
+            EXPECT_NEAR(o.x, centre.x, 2e-3f);
+            EXPECT_NEAR(o.y, centre.y, 2e-3f);
+            EXPECT_NEAR(Distance(o, a) / radius, 1.0f, 1e-3f);
+        }
+    }
 }
 
 TEST(MeasureGeometry, BandCornersFollowTheNormalAndSurviveCoincidentEnds)

@@ -164,6 +164,44 @@ TEST_F(DirectShowProperties, SetThenGet)
     }
 }
 
+// A UVC camera has no automatic gain (and often no automatic iris): "reset to
+// defaults" sets every property with the auto flag, and the value must still
+// be written where the camera has no automatic mode.
+TEST(DirectShowPropertiesWithoutAuto, TheAutoFlagIsIgnoredAndTheValueWritten)
+{
+    unsetenv("KELVARA_VIRTUAL_CAMERAS");
+    SetV4L2EnumerationEnabled(false);
+    VirtualDeviceRegistry::Clear();
+    VirtualDeviceDescription d;
+    d.name = L"UVC Microscope";
+    d.capturePin = {FormatRange::Discrete(MEDIASUBTYPE_YUY2, 320, 240)};
+    d.controls = {
+        Control(ControlSet::VideoProcAmp, VideoProcAmp_Gain, 0, 100, 10),
+        Control(ControlSet::CameraControl, CameraControl_Iris, 0, 20, 5),
+        Control(ControlSet::CameraControl, CameraControl_Exposure, -13, -1, -6, true, false),
+    };
+    VirtualDeviceRegistry::Add(d);
+    CMCameraDirectShow camera{0};
+    ASSERT_EQ(camera.Init(nullptr, nullptr, 320, 240), CM_OK);
+    const std::pair<int, double> writes[] = {{CM_PROP_GAIN, 40}, {CM_PROP_IRIS, 7}};
+    for (const auto& [property, value] : writes) {
+        EXPECT_EQ(camera.SetProperty(property, value, 1), CM_OK);
+        double got = -1;
+        int isAuto = -1;
+        EXPECT_EQ(camera.GetProperty(property, &got, &isAuto), CM_OK);
+        EXPECT_EQ(got, value) << property;
+        EXPECT_EQ(isAuto, 0) << property;
+    }
+    // Where the camera has the automatic mode, the flag still switches it on.
+    EXPECT_EQ(camera.SetProperty(CM_PROP_EXPOSURE, -9, 1), CM_OK);
+    double got = 0;
+    int isAuto = 0;
+    EXPECT_EQ(camera.GetProperty(CM_PROP_EXPOSURE, &got, &isAuto), CM_OK);
+    EXPECT_EQ(isAuto, 1);
+    camera.Release();
+    VirtualDeviceRegistry::Clear();
+}
+
 TEST_F(DirectShowProperties, PropertyPagesNeedAPresenter)
 {
     EXPECT_EQ(m_camera.HasVideoVideoProperty(), 1);

@@ -237,6 +237,26 @@ TEST_F(DirectShowCamera, StreamsAtTheConfiguredRate)
     EXPECT_NEAR(camera->GetFrameRate(), 30.0, tolerance);
 }
 
+TEST_F(DirectShowCamera, FormatChangesLeaveTheDefaultFrameRate)
+{
+    // Another program left the device at 5 fps; its default is 30 fps.
+    VirtualDeviceDescription d = TwoSizeMjpgCamera();
+    d.leftBehindFrameRate = 5;
+    CMCameraDirectShow* camera = Open(d);
+    auto framesInHalfASecond = [&] {
+        const int seen = m_log.Frames();
+        EXPECT_TRUE(WaitFor([&] { return m_log.Frames() >= seen + 1; }, 3000));
+        const int first = m_log.Frames();
+        kelvara::SleepMs(500);
+        return m_log.Frames() - first;
+    };
+    EXPECT_GE(framesInHalfASecond(), 10);  // 15 expected; 2 or 3 at 5 fps
+    ASSERT_EQ(camera->SetImageFormat(CM_FMT_YUY2), CM_OK);
+    EXPECT_GE(framesInHalfASecond(), 10);
+    ASSERT_EQ(camera->SetImageFormat(CM_FMT_MJPG), CM_OK);
+    EXPECT_GE(framesInHalfASecond(), 10);
+}
+
 TEST_F(DirectShowCamera, PauseDropsFramesAndReleaseThenInitWorks)
 {
     CMCameraDirectShow* camera = Open(TwoSizeMjpgCamera());
@@ -267,14 +287,19 @@ TEST_F(DirectShowCamera, PauseDropsFramesAndReleaseThenInitWorks)
 TEST_F(DirectShowCamera, UnplugMidStreamLeavesTheCameraReleasable)
 {
     VirtualDeviceDescription d = TwoSizeMjpgCamera();
-    d.faults.unplugAfterFrames = 10;
+    d.faults.unplugAfterFrames = 40;
     CMCameraDirectShow* camera = Open(d);
-    ASSERT_TRUE(WaitFor([&] { return m_log.Frames() >= 10; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return camera->GetFrameRate() > 0.0f; }, 3000));
+    EXPECT_FALSE(camera->IsDeviceLost());
+    ASSERT_TRUE(WaitFor([&] { return m_log.Frames() >= 40; }, 3000));
     kelvara::SleepMs(200);
     const int frames = m_log.Frames();
-    EXPECT_LE(frames, 10);
+    EXPECT_LE(frames, 40);
     kelvara::SleepMs(200);
     EXPECT_EQ(m_log.Frames(), frames);
+    // The loss is told to the owner, and the measured rate falls to 0.
+    EXPECT_TRUE(camera->IsDeviceLost());
+    EXPECT_EQ(camera->GetFrameRate(), 0.0f);
     // Property calls on a gone device answer without crashing.
     double value = -1;
     int isAuto = -1;
@@ -282,6 +307,11 @@ TEST_F(DirectShowCamera, UnplugMidStreamLeavesTheCameraReleasable)
     EXPECT_EQ(camera->Release(), CM_OK);
     // The device is gone from the enumeration: opening again fails cleanly.
     EXPECT_EQ(camera->Init(OnFrame, &m_log, 800, 600), CM_ERR_OPEN);
+    // Plugged in again, it opens as a device that is there.
+    VirtualDeviceRegistry::Replug(m_deviceId);
+    ASSERT_EQ(camera->Init(OnFrame, &m_log, 800, 600), CM_OK);
+    EXPECT_FALSE(camera->IsDeviceLost());
+    camera->Release();
     m_camera.reset();
 }
 
@@ -337,6 +367,22 @@ TEST_F(DirectShowCamera, StillThatNeverComesTimesOut)
     tagCMImage still{};
     EXPECT_EQ(camera->Snap(&still), CM_ERR_STILL_TIMEOUT);
     EXPECT_EQ(still.data, nullptr);
+}
+
+TEST_F(DirectShowCamera, StillThatComesAfterItsSnapGaveUpDoesNotAnswerTheNext)
+{
+    VirtualDeviceDescription d = StillCamera();
+    d.faults.lateFirstStillMs = 6300;  // after the snap's 6 s
+    CMCameraDirectShow* camera = Open(d);
+    tagCMImage still{};
+    EXPECT_EQ(camera->Snap(&still), CM_ERR_STILL_TIMEOUT);
+    ASSERT_TRUE(WaitFor([&] { return VirtualDeviceRegistry::StillsDelivered(m_deviceId) == 1; }, 3000));
+
+    ASSERT_EQ(camera->Snap(&still), CM_OK);
+    std::unique_ptr<unsigned char[]> owned(still.data);
+    // Answered by a still of its own, not the one left over.
+    EXPECT_EQ(VirtualDeviceRegistry::StillsDelivered(m_deviceId), 2);
+    EXPECT_EQ(still.dataSize, 640 * 480 * 2);
 }
 
 TEST_F(DirectShowCamera, PreviewGrabCopiesOneFrameForTheCaller)

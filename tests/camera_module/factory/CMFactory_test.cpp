@@ -97,6 +97,39 @@ TEST(CMBackendSelection, ByGroupTypeAndUsbIds)
     EXPECT_EQ(CreateBackend(CMBackendKind::None, 0), nullptr);
 }
 
+// A camera node the user may not open is listed, marked, and fails to open
+// cleanly; the others keep their places.
+TEST_F(CMFactoryDevices, DevicesTheUserMayNotOpenAreListedAsSuch)
+{
+    AddDirectShow(L"Open Camera", L"virtual#vid_1111&pid_2222#a");
+    VirtualDeviceDescription denied = kelvara::dshow::testing::SmallTestCamera();
+    denied.name = L"Locked Camera";
+    denied.devicePath = L"/dev/video4#vid_046d&pid_0825";
+    denied.accessDenied = true;
+    VirtualDeviceRegistry::Add(denied);
+    AddDirectShow(L"Another Camera", L"virtual#vid_3333&pid_4444#b");
+
+    const std::vector<_tag_VideoDeviceList> lists = List();
+    ASSERT_EQ(lists.size(), 1u);
+    ASSERT_EQ(lists[0].devices.size(), 3u);
+    EXPECT_EQ(lists[0].devices[0].status, CM_DEVICE_READY);
+    EXPECT_EQ(std::wstring(lists[0].devices[1].name), L"Locked Camera");
+    EXPECT_EQ(lists[0].devices[1].status, CM_DEVICE_NO_PERMISSION);
+    EXPECT_EQ(lists[0].devices[1].vid, 0x046d);
+    EXPECT_EQ(lists[0].devices[2].status, CM_DEVICE_READY);
+
+    CMCameraBase* locked = CMFactory::GetCamera(0, 1, nullptr, 0, nullptr, nullptr);
+    ASSERT_NE(locked, nullptr);
+    EXPECT_EQ(locked->Init(nullptr, nullptr, 640, 480), CM_ERR_OPEN);
+    locked->Release();
+    delete locked;
+    CMCameraBase* other = CMFactory::GetCamera(0, 2, nullptr, 0, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->Init(nullptr, nullptr, 640, 480), CM_OK);
+    other->Release();
+    delete other;
+}
+
 TEST(CMFactory, FormatTexts)
 {
     const std::pair<int, const wchar_t*> cases[]

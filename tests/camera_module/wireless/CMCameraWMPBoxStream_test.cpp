@@ -132,6 +132,7 @@ TEST(CMCameraWMPBoxStream, KilledCameraIsReportedOnceAndReleaseIsQuick)
     ASSERT_EQ(camera.Init(OnFrame, &log, 800, 600), CM_OK);
     camera.Play();
     ASSERT_TRUE(WaitForFrames(log, 5));
+    EXPECT_FALSE(camera.IsDeviceLost());
 
     testing::internal::CaptureStdout();
     simulator.Kill();
@@ -139,6 +140,9 @@ TEST(CMCameraWMPBoxStream, KilledCameraIsReportedOnceAndReleaseIsQuick)
     int afterKill = log.frames;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(log.frames, afterKill);
+    // The loss is told to the owner, and the rate falls to 0.
+    EXPECT_TRUE(camera.IsDeviceLost());
+    EXPECT_EQ(camera.GetFrameRate(), 0.0f);
     tagCMImage still{};
     EXPECT_EQ(camera.Snap(&still), CM_ERR_FAILED);
     EXPECT_EQ(still.data, nullptr);

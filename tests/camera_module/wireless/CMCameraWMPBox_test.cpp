@@ -170,6 +170,18 @@ TEST_F(WMPBoxWithSimulator, PropertiesMapOntoTheVideoControls)
     ASSERT_EQ(m_camera->GetProperty(CM_PROP_EXPOSURE, &value, &isAuto), CM_OK);
     EXPECT_EQ(isAuto, 1);
 
+    // Turning automatic white balance off keeps the temperature it had.
+    double temperature = 0;
+    ASSERT_EQ(m_camera->SetProperty(CM_PROP_WB_TEMPERATURE, 4200, 0), CM_OK);
+    ASSERT_EQ(m_camera->SetProperty(CM_PROP_WHITE_BALANCE, 0, 1), CM_OK);
+    ASSERT_EQ(m_camera->GetProperty(CM_PROP_WB_TEMPERATURE, &temperature, &isAuto), CM_OK);
+    EXPECT_EQ(isAuto, 1);
+    ASSERT_EQ(m_camera->SetProperty(CM_PROP_WHITE_BALANCE, 0, 0), CM_OK);
+    ASSERT_EQ(m_camera->GetProperty(CM_PROP_WB_TEMPERATURE, &value, &isAuto), CM_OK);
+    EXPECT_EQ(isAuto, 0);
+    EXPECT_EQ(value, temperature);
+    EXPECT_EQ(value, 4200);
+
     // Properties without a control fall back to the base.
     EXPECT_EQ(m_camera->SetProperty(CM_PROP_MIRROR, 1, 0), CM_OK);
     ASSERT_EQ(m_camera->GetProperty(CM_PROP_MIRROR, &value, &isAuto), CM_OK);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iterator>
 
 using kelvara::test::ScopedUserEnvironment;
 using testing::internal::CaptureStdout;
@@ -107,26 +110,58 @@ TEST(CaliDataStore, LoadingFollowsTheFileRules)
     // Keys that differ only in broken bytes load once, under the repaired name.
     ASSERT_EQ(LoadText(store, "[data]\n\xF2 X = 1\n\xED x = 2\n"), 0);
     ExpectEntries(store, {{"\xEF\xBF\xBD x", 2.0f, 0}});
-
-    // A written tiny value is dropped on the next load.
-    CaliDataStore tiny;
-    ASSERT_EQ(tiny.Add({"tiny", 0.0000001f, 2}), 0);
-    std::string text = tiny.FormatCaliText();
-    EXPECT_NE(text.find("tiny = 0.000000\r\n"), std::string::npos);
-    ASSERT_EQ(LoadText(tiny, text), 0);
-    EXPECT_EQ(tiny.GetCount(), 0);
 }
 
-TEST(CaliDataStore, NamesDifferingInCaseAreBothWrittenButReloadAsOne)
+TEST(CaliDataStore, SmallValuesReloadExactlyAndOrdinaryOnesKeepSixDecimals)
+{
+    // Value, and the text expected in the file (empty: anything that reads back).
+    const std::pair<float, std::string> cases[] = {
+        {0.0125f, "0.012500"},
+        {1.5f, "1.500000"},
+        {1000.0f, "1000.000000"},
+        {-0.5f, "-0.500000"},
+        {0.0000345f, "3.45e-05"},  // cm per pixel; "%f" read back 1.4 % too large
+        {2.5394e-6f, "2.5394e-06"},  // in per pixel, 100x oil objective
+        {0.0000001f, "1e-07"},  // "%f" wrote 0.000000, dropped on the next load
+        {4.9e-7f, ""},
+        {1.17549435e-38f, ""},
+        {0.1f, "0.100000"},
+        {0.123456789f, ""},
+        {3.0e20f, ""},
+    };
+    CaliDataStore store;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        ASSERT_EQ(store.Add({"v" + std::to_string(10 + i), cases[i].first, 1}), 0);
+    std::string text = store.FormatCaliText();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        if (!cases[i].second.empty()) {
+            EXPECT_NE(
+                text.find("v" + std::to_string(10 + i) + " = " + cases[i].second + "\r\n"), std::string::npos)
+                << cases[i].second;
+        }
+    }
+    CaliDataStore loaded;
+    ASSERT_EQ(LoadText(loaded, text), 0);
+    ASSERT_EQ(loaded.GetCount(), static_cast<int>(std::size(cases)));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(loaded.GetAt(static_cast<int>(i)).value, cases[i].first) << i;  // bit for bit
+}
+
+TEST(CaliDataStore, NamesDifferingOnlyInCaseAreRefusedAsExisting)
 {
     CaliDataStore store;
     ASSERT_EQ(store.Add({"Scale", 1.0f, 1}), 0);
-    ASSERT_EQ(store.Add({"scale", 2.0f, 2}), 0);
-    EXPECT_EQ(store.Add({"scale", 3.0f, 3}), CaliDataStore::kNameExists);
-    EXPECT_EQ(store.GetCount(), 2);
+    EXPECT_EQ(store.Add({"scale", 2.0f, 2}), CaliDataStore::kNameExists);
+    EXPECT_EQ(store.Add({"SCALE", 3.0f, 3}), CaliDataStore::kNameExists);
+    // Only ASCII letters fold, as in the file's keys.
+    EXPECT_EQ(store.Add({"\xC3\x84", 1.0f, 1}), 0);  // A with diaeresis
+    EXPECT_EQ(store.Add({"\xC3\xA4", 1.0f, 1}), 0);  // a with diaeresis
+    EXPECT_EQ(store.Add({"Scale 2", 2.0f, 2}), 0);
     std::string text = store.FormatCaliText();
     ASSERT_EQ(LoadText(store, text), 0);
-    ExpectEntries(store, {{"Scale", 2.0f, 2}});
+    EXPECT_EQ(store.GetCount(), 4);
+    EXPECT_EQ(store.GetAt(0).name, "Scale");
+    EXPECT_EQ(store.GetAt(0).value, 1.0f);
 }
 
 TEST(CaliDataStore, NamesAndValuesThatCannotComeBackAreRefused)
@@ -153,14 +188,15 @@ TEST(CaliDataStore, FileFaultsGiveClearCodesAndLoseNothingElse)
     CaliDataStore store;
     ASSERT_EQ(store.Add({"keep", 0.5f, 2}), 0);
 
-    // Missing file or a folder: -3, list emptied, the line on standard output.
+    // Missing file or a folder: -3, list kept, the line on standard output.
     CaliDataStore other;
     ASSERT_EQ(other.Add({"x", 1.0f, 1}), 0);
     CaptureStdout();
     EXPECT_EQ(other.LoadCaliConfig(env.Home() + "/none.ini"), CaliDataStore::kCannotOpenFile);
     EXPECT_EQ(GetCapturedStdout(), "LoadCaliConfig " + env.Home() + "/none.ini Failed\n");
-    EXPECT_EQ(other.GetCount(), 0);
+    EXPECT_EQ(other.GetCount(), 1);
     EXPECT_EQ(other.LoadCaliConfig(env.Home()), CaliDataStore::kCannotOpenFile);
+    EXPECT_EQ(other.GetCount(), 1);
 
     // Unwritable places: -4.
     env.WriteFile(env.Home() + "/afile", "x");
@@ -180,7 +216,6 @@ TEST(CaliDataStore, FileFaultsGiveClearCodesAndLoseNothingElse)
     const std::pair<std::string, int> damaged[] = {
         {saved.substr(0, saved.find("[unit]") + 10), 1},
         {saved.substr(0, 20), 0},
-        {std::string("\x00\xFF\xFE[data]\x01\x02=\x80", 12), 0},
         {"[data]\nbig = " + std::string(1 << 20, '7') + "x\nkeep = 0.5\n", 1},
         {"[data]\n" + std::string(1 << 20, 'k') + " = 1\nkeep = 0.5\n", 1},
     };
@@ -189,6 +224,50 @@ TEST(CaliDataStore, FileFaultsGiveClearCodesAndLoseNothingElse)
         EXPECT_EQ(other.LoadCaliConfig(path), 0);
         EXPECT_EQ(other.GetCount(), count);
     }
+}
+
+TEST(CaliDataStore, AFailedLoadKeepsTheListAndTheFile)
+{
+    ScopedUserEnvironment env;
+    const std::string good = env.Home() + "/backup.ini";
+    CaliDataStore store;
+    ASSERT_EQ(store.Add({"kept", 0.5f, 2}), 0);
+    ASSERT_EQ(store.SaveCaliConfig(good), 0);
+
+    // Recover from a missing, unreadable or damaged file: the list stays.
+    const std::string damaged = env.Home() + "/damaged.ini";
+    env.WriteFile(damaged, std::string("\x00\xFF\xFE[data]\x01\x02=\x80", 12));
+    const std::string unreadable = env.Home() + "/unreadable.ini";
+    env.WriteFile(unreadable, "[data]\nother = 1\n");
+    ASSERT_EQ(chmod(unreadable.c_str(), 0), 0);
+    const bool root = geteuid() == 0;
+    CaptureStdout();
+    for (const std::string& path : {env.Home() + "/none.ini", damaged, env.Home(), unreadable}) {
+        if (root && path == unreadable)
+            continue;
+        EXPECT_EQ(store.LoadCaliConfig(path), CaliDataStore::kCannotOpenFile) << path;
+        ExpectEntries(store, {{"kept", 0.5f, 2}});
+    }
+    GetCapturedStdout();
+
+    // The exit save does not write over a file that failed to load...
+    const std::string damagedContent = env.ReadFile(damaged);
+    EXPECT_EQ(store.SaveCaliConfig(damaged), CaliDataStore::kCannotSaveFile);
+    EXPECT_EQ(env.ReadFile(damaged), damagedContent);
+    ASSERT_EQ(chmod(unreadable.c_str(), 0644), 0);
+    EXPECT_EQ(store.SaveCaliConfig(unreadable), root ? 0 : CaliDataStore::kCannotSaveFile);
+    // ...but creates a missing one, and writes one that has loaded since.
+    EXPECT_EQ(store.SaveCaliConfig(env.Home() + "/none.ini"), 0);
+    env.WriteFile(damaged, "[data]\nfixed = 2\n");
+    ASSERT_EQ(store.LoadCaliConfig(damaged), 0);
+    ExpectEntries(store, {{"fixed", 2.0f, 0}});
+    EXPECT_EQ(store.SaveCaliConfig(damaged), 0);
+
+    // The file of an empty list is a calibration file.
+    CaliDataStore empty;
+    ASSERT_EQ(empty.SaveCaliConfig(env.Home() + "/empty.ini"), 0);
+    EXPECT_EQ(store.LoadCaliConfig(env.Home() + "/empty.ini"), 0);
+    EXPECT_EQ(store.GetCount(), 0);
 }
 
 TEST(CaliDataStore, ConfigPathLiesBelowDocumentsAndIsCreated)

@@ -79,6 +79,32 @@ TEST_F(V4L2ProviderTest, ListsCaptureNodesWithFriendlyNamesAndUsbIds)
     EXPECT_EQ(io->OpenDescriptors(), 0);
 }
 
+TEST(V4L2ProviderAccess, NodesTheUserMayNotOpenAreListedAsDenied)
+{
+    auto io = std::make_shared<FakeV4L2Io>();
+    std::vector<testing::RecordedDevice> webcam = testing::RecordedUsbWebcam();
+    for (testing::RecordedDevice& d : webcam) {
+        d.accessDenied = true;
+        const std::string base = d.node.substr(d.node.find_last_of('/') + 1);
+        d.sysfs["/sys/class/video4linux/" + base + "/name"] = "UVC Camera (046d:0825)\n";
+        d.sysfs["/sys/class/video4linux/" + base + "/index"] = d.node == "/dev/video0" ? "0\n" : "1\n";
+        d.sysfs["/sys/class/video4linux/" + base + "/device/../idVendor"] = "046d\n";
+        d.sysfs["/sys/class/video4linux/" + base + "/device/../idProduct"] = "0825\n";
+        io->AddDevice(d);
+    }
+    io->AddDevice(testing::RecordedStepwiseCamera("/dev/video2"));
+    std::vector<DeviceEntry> devices = V4L2Provider(io).Enumerate();
+    ASSERT_EQ(devices.size(), 2u);  // the metadata node (index 1) is still left out
+    EXPECT_EQ(devices[0].friendlyName, L"UVC Camera (046d:0825)");
+    EXPECT_EQ(devices[0].devicePath, L"/dev/video0#vid_046d&pid_0825");
+    EXPECT_TRUE(devices[0].accessDenied);
+    HRESULT hr = S_OK;
+    EXPECT_EQ(devices[0].open(&hr), nullptr);
+    EXPECT_EQ(hr, E_ACCESSDENIED);
+    EXPECT_FALSE(devices[1].accessDenied);
+    EXPECT_EQ(io->OpenDescriptors(), 0);
+}
+
 TEST(V4L2Mapping, DevicePathsCarryOnlyWellFormedIds)
 {
     struct Case
@@ -120,7 +146,7 @@ TEST_F(V4L2ProviderTest, FormatsComeFromTheDriversSizeAndIntervalLists)
     auto stepwise = OpenNode("/dev/video2");
     ASSERT_TRUE(stepwise);
     formats = stepwise->Formats(PinKind::Capture);
-    ASSERT_EQ(formats.size(), 1u);  // the raw Bayer format is not handed on
+    ASSERT_EQ(formats.size(), 2u);  // the raw Bayer format is not handed on; NV12 is
     const FormatRange& r = formats[0];
     EXPECT_EQ(r.subtype, MEDIASUBTYPE_RGB24);
     EXPECT_EQ(std::make_tuple(r.minWidth, r.minHeight, r.maxWidth, r.maxHeight, r.stepWidth, r.stepHeight),
@@ -139,6 +165,11 @@ TEST_F(V4L2ProviderTest, SetFormatAsksTheDriverForExactlyTheOfferedFormat)
     EXPECT_EQ(webcam->SetFormat(PinKind::Capture, {MEDIASUBTYPE_YUY2, 320, 240, 666667}), S_OK);
     EXPECT_TRUE(Logged("S_FMT YUYV 320x240"));
     EXPECT_TRUE(Logged("S_PARM 666667/10000000"));
+
+    EXPECT_EQ(webcam->CurrentFormat(PinKind::Capture).frameInterval, 666667);
+    // Without an interval the driver's default for the new format stands.
+    EXPECT_EQ(webcam->SetFormat(PinKind::Capture, {MEDIASUBTYPE_MJPG, 320, 240, 0}), S_OK);
+    EXPECT_EQ(webcam->CurrentFormat(PinKind::Capture).frameInterval, 333333);
 
     const size_t before = io->Log().size();
     EXPECT_EQ(webcam->SetFormat(PinKind::Capture, {MEDIASUBTYPE_YUY2, 800, 600, 0}), VFW_E_INVALIDMEDIATYPE);
@@ -161,6 +192,8 @@ TEST_F(V4L2ProviderTest, StreamsYuyvAsIsBgrBottomUpAndCompressedAtTheirTrueLengt
         {"/dev/video2", {MEDIASUBTYPE_RGB24, 64, 48, 0}, 64 * 3 * 48, 47},
         {"/dev/video2", {MEDIASUBTYPE_RGB24, 80, 48, 0}, 240 * 48, 47},
         {"/dev/video0", {MEDIASUBTYPE_MJPG, 320, 240, 0}, 4096, 0xFF},
+        // Padded rows (bytesperline 128) become tightly packed planes.
+        {"/dev/video2", {MEDIASUBTYPE_NV12, 80, 48, 0}, 80 * 48 * 3 / 2, 0},
     };
     for (const Case& c : cases) {
         auto device = OpenNode(c.node);
@@ -174,10 +207,51 @@ TEST_F(V4L2ProviderTest, StreamsYuyvAsIsBgrBottomUpAndCompressedAtTheirTrueLengt
         std::lock_guard<std::mutex> lock(frames.mutex);
         ASSERT_EQ(frames.last.size(), c.bytes) << c.format.width;
         EXPECT_EQ(frames.last[0], c.firstByte);
+        if (c.format.subtype == MEDIASUBTYPE_NV12) {
+            EXPECT_EQ(frames.last[80 * 47], 47);  // last luminance row, right after the one above
+        }
         EXPECT_GT(device->ActualFrameInterval(), 0);
     }
     EXPECT_TRUE(Logged("STREAMOFF"));
     EXPECT_EQ(io->OpenDescriptors(), 0);
+}
+
+TEST_F(V4L2ProviderTest, EmptyBuffersAreNotHandedOn)
+{
+    const std::pair<const char*, VideoFormat> cases[] = {
+        {"/dev/video0", {MEDIASUBTYPE_YUY2, 160, 120, 0}},
+        {"/dev/video2", {MEDIASUBTYPE_RGB24, 64, 48, 0}},
+        {"/dev/video0", {MEDIASUBTYPE_MJPG, 320, 240, 0}},
+    };
+    for (const auto& [node, format] : cases) {
+        SCOPED_TRACE(node);
+        auto fake = std::make_shared<FakeV4L2Io>();
+        for (auto d : testing::RecordedUsbWebcam()) {
+            d.emptyBufferEvery = 2;
+            fake->AddDevice(d);
+        }
+        auto stepwise = testing::RecordedStepwiseCamera("/dev/video2");
+        stepwise.emptyBufferEvery = 2;
+        fake->AddDevice(stepwise);
+        HRESULT hr = E_FAIL;
+        auto device = V4L2CaptureDevice::Open(fake, node, &hr);
+        ASSERT_TRUE(device);
+        ASSERT_EQ(device->SetFormat(PinKind::Capture, format), S_OK);
+        std::atomic<int> count{0};
+        std::atomic<int> empty{0};
+        ASSERT_EQ(device->Start(PinKind::Capture,
+                      [&](const BYTE*, size_t length, REFERENCE_TIME) {
+                          ++count;
+                          if (length == 0)
+                              ++empty;
+                      }),
+            S_OK);
+        for (int i = 0; i < 400 && count.load() < 3; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        device->Stop(PinKind::Capture);
+        EXPECT_GE(count.load(), 3);
+        EXPECT_EQ(empty.load(), 0);
+    }
 }
 
 TEST_F(V4L2ProviderTest, ControlsMapOntoV4L2ControlsWithTheirAutoModes)

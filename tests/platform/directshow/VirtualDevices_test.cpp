@@ -129,7 +129,7 @@ TEST(VirtualDeviceDescription, RejectsMalformedDescriptionsWithAReason)
     const char* const bad[] = {
         "not json",
         R"({"name": "no pins"})",
-        R"({"pins": {"capture": [{"format": "NV12", "sizes": [[640, 480]]}]}})",
+        R"({"pins": {"capture": [{"format": "P010", "sizes": [[640, 480]]}]}})",
         R"({"pins": {"capture": [{"format": "MJPG", "sizes": [[0, 480]]}]}})",
         R"({"pins": {"capture": [{"format": "MJPG", "min": [640, 480], "max": [320, 240]}]}})",
         R"({"pins": {"side": [{"format": "MJPG", "sizes": [[640, 480]]}]}})",

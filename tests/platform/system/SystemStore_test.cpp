@@ -39,6 +39,14 @@ TEST(Utf8, ValidatesRepairsAndCounts)
     }
 }
 
+TEST(Utf8, WideTextBecomesUtf8WithInvalidValuesReplaced)
+{
+    EXPECT_EQ(kelvara::WideToUtf8(L""), "");
+    EXPECT_EQ(kelvara::WideToUtf8(L"a\u00e4\u4e2d\U0001F600"), "a\xC3\xA4\xE4\xB8\xAD\xF0\x9F\x98\x80");
+    const wchar_t invalid[] = {L'x', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000), 0};
+    EXPECT_EQ(kelvara::WideToUtf8(invalid), "x\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 TEST(UserFolders, DocumentsFolderFollowsUserDirsThenFallsBackAndIsCreated)
 {
     ScopedUserEnvironment env;

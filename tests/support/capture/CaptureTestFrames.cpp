@@ -80,6 +80,45 @@ TestFrame MakeFrame(const std::vector<uint8_t>& rgba, int width, int height, int
         tjDestroy(encoder);
         break;
     }
+    case CM_FMT_NV12:
+    case CM_FMT_I420:
+    case CM_FMT_YV12:
+    case CM_FMT_GREY:
+    case CM_FMT_UYVY:
+    case CM_FMT_YVYU: {
+        // Planes tightly packed, as USB cameras send them.
+        std::vector<uint8_t> bgra(rgba.size());
+        libyuv::ABGRToARGB(rgba.data(), stride, bgra.data(), stride, width, height);
+        const int cw = (width + 1) / 2;
+        const int ch = (height + 1) / 2;
+        const size_t luma = static_cast<size_t>(width) * height;
+        const size_t chroma = static_cast<size_t>(cw) * ch;
+        if (format == CM_FMT_GREY) {
+            frame.bytes.resize(luma);
+            libyuv::ARGBToJ400(bgra.data(), stride, frame.bytes.data(), width, width, height);
+        } else if (format == CM_FMT_UYVY || format == CM_FMT_YVYU) {
+            frame.bytes.resize(static_cast<size_t>(cw) * 4 * height);
+            if (format == CM_FMT_UYVY) {
+                libyuv::ARGBToUYVY(bgra.data(), stride, frame.bytes.data(), cw * 4, width, height);
+            } else {
+                libyuv::ARGBToYUY2(bgra.data(), stride, frame.bytes.data(), cw * 4, width, height);
+                for (size_t i = 0; i + 3 < frame.bytes.size(); i += 4)
+                    std::swap(frame.bytes[i + 1], frame.bytes[i + 3]);
+            }
+        } else {
+            frame.bytes.resize(luma + 2 * chroma);
+            uint8_t* y = frame.bytes.data();
+            uint8_t* u = y + luma;
+            uint8_t* v = u + chroma;
+            if (format == CM_FMT_NV12)
+                libyuv::ARGBToNV12(bgra.data(), stride, y, width, u, cw * 2, width, height);
+            else if (format == CM_FMT_I420)
+                libyuv::ARGBToI420(bgra.data(), stride, y, width, u, cw, v, cw, width, height);
+            else
+                libyuv::ARGBToI420(bgra.data(), stride, y, width, v, cw, u, cw, width, height);
+        }
+        break;
+    }
     default:
         frame.bytes.assign(static_cast<size_t>(width) * height * 2, 0x80);
         break;

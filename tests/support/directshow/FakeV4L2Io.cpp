@@ -67,6 +67,10 @@ void SetPix(v4l2_pix_format& pix, uint32_t format, uint32_t w, uint32_t h)
     } else if (format == V4L2_PIX_FMT_BGR24) {
         pix.bytesperline = w * 3;
         pix.sizeimage = w * h * 3;
+    } else if (format == V4L2_PIX_FMT_NV12) {
+        // Rows padded to 64 bytes, as some drivers align them.
+        pix.bytesperline = (w + 63) / 64 * 64;
+        pix.sizeimage = pix.bytesperline * (h + (h + 1) / 2);
     } else {
         pix.bytesperline = 0;
         pix.sizeimage = w * h * 2;
@@ -137,6 +141,7 @@ RecordedDevice RecordedStepwiseCamera(const std::string& node)
     ival.stepwise.step = {1, 1};
     cam.formats.push_back({V4L2_PIX_FMT_BGR24, {range}, {ival}});
     cam.formats.push_back({V4L2_PIX_FMT_SGRBG10, {range}, {ival}});  // a raw format the layer skips
+    cam.formats.push_back({V4L2_PIX_FMT_NV12, {range}, {ival}});
     SetPix(cam.current, V4L2_PIX_FMT_BGR24, 64, 48);
     cam.timePerFrame = {1, 60};
     return cam;
@@ -205,6 +210,10 @@ int FakeV4L2Io::Open(const std::string& path)
     auto it = m_devices.find(path);
     if (it == m_devices.end() || it->second.unplugged) {
         errno = ENOENT;
+        return -1;
+    }
+    if (it->second.device.accessDenied) {
+        errno = EACCES;
         return -1;
     }
     const int fd = m_nextFd++;
@@ -337,6 +346,13 @@ int FakeV4L2Io::HandleFormat(State& s, unsigned long request, void* arg)
                 }
             }
             SetPix(d.current, f->pixelFormat, bestW, bestH);
+            // Like uvcvideo: a new format starts at the frame's default
+            // interval (the first listed), whatever was set before.
+            if (!f->intervals.empty()) {
+                const v4l2_frmivalenum& first = f->intervals.front();
+                d.timePerFrame
+                    = first.type == V4L2_FRMIVAL_TYPE_DISCRETE ? first.discrete : first.stepwise.min;
+            }
             m_log.push_back("S_FMT " + FourCC(f->pixelFormat) + " " + std::to_string(bestW) + "x"
                 + std::to_string(bestH));
         }
@@ -477,6 +493,10 @@ void FakeV4L2Io::FillFrame(State& s, std::vector<uint8_t>& buffer, uint32_t* byt
 {
     const v4l2_pix_format& pix = s.device.current;
     ++s.frameNumber;
+    if (s.device.emptyBufferEvery != 0 && s.frameNumber % s.device.emptyBufferEvery == 0) {
+        *bytesUsed = 0;
+        return;
+    }
     if (pix.pixelformat == V4L2_PIX_FMT_MJPEG) {
         const size_t used = std::min<size_t>(s.device.mjpegBytesUsed, buffer.size());
         std::fill(buffer.begin(), buffer.begin() + used, static_cast<uint8_t>(s.frameNumber));

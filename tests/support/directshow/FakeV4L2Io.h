@@ -42,6 +42,12 @@ struct RecordedDevice
     v4l2_pix_format current{};
     v4l2_fract timePerFrame{1, 30};
     uint32_t mjpegBytesUsed = 4096;  // bytesused of a compressed frame
+    // Every n-th buffer comes back with bytesused 0 (its payload was lost),
+    // as uvcvideo hands back buffers of dropped or empty payloads; 0 = never.
+    uint32_t emptyBufferEvery = 0;
+    // open() fails with EACCES, as for a node of the "video" group when the
+    // user is not in it; sysfs still answers.
+    bool accessDenied = false;
 };
 
 // Two nodes of a USB webcam (046d:0825): the capture node with YUYV and MJPG
