@@ -271,6 +271,7 @@ void CCameraController::RecordFrame(int width, int height)
     // size is kept fixed while recording, but a camera may change it).
     if (width != m_recordWidth || height != m_recordHeight) {
         ++m_stats.notRecorded;
+        m_recordingBroken = true;
         return;
     }
     const int64_t start = NowUs();
@@ -289,6 +290,8 @@ void CCameraController::RecordFrame(int width, int height)
     const int64_t mark = NowUs();
     m_stats.yuvUs += mark - start;
     m_recorder->EncodeFrame(m_yuv.get(), width, height);
+    if (m_recorder->HasFailed())
+        m_recordingBroken = true;
     m_stats.encodeUs += NowUs() - mark;
     ++m_stats.recorded;
 }
@@ -361,12 +364,24 @@ bool CCameraController::StartRecording(const wchar_t* path)
     m_recorder = std::move(recorder);
     m_recordWidth = width;
     m_recordHeight = height;
+    m_recordingBroken = false;
     return true;
+}
+
+CCameraController::RecordingEnd CCameraController::FinishRecording(std::string* path)
+{
+    return CloseRecorder(TakeRecorder(), path);
 }
 
 bool CCameraController::StopRecording(std::string* path)
 {
-    return CloseRecorder(TakeRecorder(), path);
+    return FinishRecording(path) == RecordingEnd::kSaved;
+}
+
+bool CCameraController::IsRecordingBroken() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_recorder != nullptr && m_recordingBroken;
 }
 
 std::unique_ptr<CVideoRecorder> CCameraController::TakeRecorder()
@@ -374,19 +389,23 @@ std::unique_ptr<CVideoRecorder> CCameraController::TakeRecorder()
     std::lock_guard<std::recursive_mutex> lock(m_lock);
     m_recordWidth = 0;
     m_recordHeight = 0;
+    m_recordingBroken = false;
     return std::move(m_recorder);
 }
 
-bool CCameraController::CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path)
+CCameraController::RecordingEnd CCameraController::CloseRecorder(
+    std::unique_ptr<CVideoRecorder> recorder, std::string* path)
 {
     if (!recorder)
-        return false;
+        return RecordingEnd::kNone;
     // Outside the lock: finishing the file may take a while, and no frame
     // reaches a recorder that has been taken out.
     const bool completed = recorder->Close();
     if (path)
         *path = recorder->m_path;
-    return completed;
+    if (completed)
+        return RecordingEnd::kSaved;
+    return recorder->PacketsWritten() > 0 ? RecordingEnd::kSavedNotFinalised : RecordingEnd::kFailed;
 }
 
 bool CCameraController::IsRecording() const

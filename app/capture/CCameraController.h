@@ -108,10 +108,24 @@ public:
     // finishing a recording that runs. False without a camera or when the
     // recorder cannot be opened.
     bool StartRecording(const wchar_t* path);
-    // Finishes the recording: true when the file was completed. Its path
-    // goes to *path when given. False when none ran.
+    // How a recording ended.
+    enum class RecordingEnd
+    {
+        kNone,  // none ran
+        kSaved,  // a complete MP4
+        kSavedNotFinalised,  // not finished as a plain MP4; the playable fragments are kept
+        kFailed,  // nothing playable was written
+    };
+    // Finishes the recording and says how that went. Its path goes to *path
+    // when given.
+    RecordingEnd FinishRecording(std::string* path = nullptr);
+    // As FinishRecording: true only for a complete file.
     bool StopRecording(std::string* path = nullptr);
     bool IsRecording() const;
+    // True when the running recording can take no more frames: writing
+    // failed (a full disk) or the frames stopped having the recording's
+    // size. The UI thread then finishes it. Any thread.
+    bool IsRecordingBroken() const;
     // Saves what the preview shows. False without a preview.
     bool SaveRenderedImage(const wchar_t* path);
 
@@ -170,7 +184,7 @@ private:
     void RecordFrame(int width, int height);
     bool EnsureFrameBuffers(size_t bytes);
     std::unique_ptr<CVideoRecorder> TakeRecorder();
-    bool CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path);
+    RecordingEnd CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path);
     std::string LanguageText(const char* id) const;
     void FillEnumList(
         DuiLib::CComboUI* combo, tagCMProperty property, std::string (CCameraController::*text)(int) const);
@@ -192,6 +206,7 @@ private:
     int m_frameHeight = 0;
     int m_recordWidth = 0;  // size the recorder was opened with
     int m_recordHeight = 0;
+    bool m_recordingBroken = false;  // see IsRecordingBroken
     Orientation m_softOrientation;  // applied by the controller
     PipelineStats m_stats;
 };

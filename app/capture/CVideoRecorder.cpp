@@ -376,6 +376,8 @@ int CVideoRecorder::WritePacket()
         // encoding into it and keep what it holds.
         printf("Failed to write frame! \n");
         m_outputFailed = true;
+    } else {
+        ++m_packetsWritten;
     }
     return ret;
 }

@@ -71,6 +71,12 @@ public:
     // FFmpeg error from encoding or writing. Called by Close.
     int FlushEncoder();
 
+    // True once writing to the file failed (a full disk, a lost device): the
+    // file takes no more frames. Any thread that holds the recorder.
+    bool HasFailed() const { return m_outputFailed; }
+    // Packets written into the file so far (0: nothing playable).
+    uint64_t PacketsWritten() const { return m_packetsWritten; }
+
     // The output file name as given to Open; read by the owner after Close
     // to report where the video went.
     char m_path[kMaxPathLength];
@@ -94,6 +100,7 @@ private:
     bool m_headerWritten = false;
     bool m_borrowInput = false;  // the encoder reads the caller's buffer in place
     bool m_outputFailed = false;  // a write failed; the file takes no more
+    uint64_t m_packetsWritten = 0;
 };
 
 }  // namespace kelvara

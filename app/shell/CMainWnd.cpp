@@ -382,6 +382,14 @@ void CMainWnd::SetStatusText(const std::string& text)
 
 void CMainWnd::OnTimerFps()
 {
+    if (m_controller.IsCameraLost()) {
+        OnCameraLost();
+        return;
+    }
+    // A recording that can take no more frames (a full disk, frames of
+    // another size) is finished now, and the user told.
+    if (m_controller.IsRecordingBroken())
+        StopRecordingAndReport();
     CMCameraBase* camera = m_controller.GetCamera();
     if (camera == nullptr || m_statusRate == nullptr)
         return;

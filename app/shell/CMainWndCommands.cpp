@@ -233,9 +233,9 @@ void CMainWnd::OnRecordToggle(bool start)
 
 void CMainWnd::StopRecordingAndReport()
 {
-    const bool wasRecording = m_controller.IsRecording();
     std::string path;
-    const bool completed = m_controller.StopRecording(&path);
+    // The file is finished outside the controller's lock; never silently.
+    const CCameraController::RecordingEnd end = m_controller.FinishRecording(&path);
     if (m_render)
         m_render->SetRecording(false);
     const bool open = m_controller.GetCamera() != nullptr;
@@ -246,9 +246,17 @@ void CMainWnd::StopRecordingAndReport()
     }
     if (m_btnRecord && m_btnRecord->IsSelected())
         m_btnRecord->Selected(false, false);
-    if (wasRecording)
-        SetStatusText(completed || !path.empty() ? GetLangText("STR_SAVED_TO") + " " + path
-                                                 : GetLangText("STR_RECORD_FAIL"));
+    switch (end) {
+    case CCameraController::RecordingEnd::kSaved:
+    case CCameraController::RecordingEnd::kSavedNotFinalised:
+        SetStatusText(GetLangText("STR_SAVED_TO") + " " + path);
+        break;
+    case CCameraController::RecordingEnd::kFailed:
+        SetStatusText(GetLangText("STR_RECORD_FAIL"));
+        break;
+    case CCameraController::RecordingEnd::kNone:
+        break;
+    }
 }
 
 void CMainWnd::OpenImageFolder()
@@ -326,7 +334,25 @@ void CMainWnd::CloseCamera()
         m_statusRate->SetText("00.00 fps");
 }
 
-void CMainWnd::OnCameraLost() { }
+void CMainWnd::OnCameraLost()
+{
+    // The camera went away (unplugged, or the wireless camera stopped
+    // answering): finish a recording, close the camera and say so.
+    if (!m_controller.IsCameraLost())
+        return;
+    if (m_conshotActive)
+        StopContinuousShooting();
+    std::string recorded;
+    if (m_controller.IsRecording()) {
+        StopRecordingAndReport();
+        recorded = m_statusInfo ? m_statusInfo->GetText().GetData() : "";
+    }
+    CloseCamera();
+    RefreshAdjustPanel();
+    RebuildCameraList();
+    const std::string lost = GetLangText("STR_CAMERA_DISCONNECTED");
+    SetStatusText(recorded.empty() ? lost : lost + " " + recorded);
+}
 
 void CMainWnd::DeleteAllTools()
 {

@@ -5,10 +5,10 @@
 
 #include "platform/system/DeviceMonitor.h"
 
-#include "platform/system/Utf8.h"
 #include "app/shell/AppConfig.h"
 #include "app/shell/StringTable.h"
 #include "app/view/CImageRenderUI.h"
+#include "platform/system/Utf8.h"
 
 #include <cmath>
 #include <cstdio>

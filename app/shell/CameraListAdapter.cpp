@@ -1,7 +1,7 @@
 #include "app/shell/CameraListAdapter.h"
 
-#include "platform/system/Utf8.h"
 #include "app/shell/StringTable.h"
+#include "platform/system/Utf8.h"
 
 namespace kelvara {
 
@@ -23,6 +23,15 @@ DuiLib::CLabelUI* EntryLabel(DuiLib::CControlUI* entry)
 CameraListAdapter::CameraListAdapter(DuiLib::CListUI* list)
     : m_list(list)
 {
+}
+
+bool CameraListAdapter::IsDenied(int row) const
+{
+    for (int denied : m_denied) {
+        if (denied == row)
+            return true;
+    }
+    return false;
 }
 
 int CameraListAdapter::GetCount() const
@@ -74,13 +83,20 @@ int CameraListAdapter::Rebuild(const std::vector<_tag_VideoDeviceList>& groups, 
     if (m_list == nullptr)
         return -1;
     m_list->RemoveAll();
+    m_denied.clear();
     int match = -1;
     for (size_t g = 0; g < groups.size() && g < 256; ++g) {
         const std::vector<_tag_VideoDeviceInfo>& devices = groups[g].devices;
         for (size_t d = 0; d < devices.size() && d < 256; ++d) {
             const _tag_VideoDeviceInfo& info = devices[d];
             std::string name = WideToUtf8(std::wstring(info.name, wcsnlen(info.name, 32)));
-            AddEntry(name, static_cast<uintptr_t>(g) * 256u + d);
+            DuiLib::CControlUI* entry = AddEntry(name, static_cast<uintptr_t>(g) * 256u + d);
+            if (info.status == CM_DEVICE_NO_PERMISSION) {
+                // Listed, greyed, and the tooltip says why and what to do.
+                m_denied.push_back(m_list->GetCount() - 1);
+                if (DuiLib::CLabelUI* label = EntryLabel(entry))
+                    label->SetToolTip((name + "\n" + GetLangText("STR_CAMERA_NO_PERMISSION")).c_str());
+            }
             if (info.vid == openVid && info.pid == openPid)
                 match = m_list->GetCount() - 1;
         }
@@ -100,11 +116,12 @@ void CameraListAdapter::Highlight(int row)
     for (int i = 0; i < m_list->GetCount(); ++i) {
         DuiLib::CControlUI* entry = m_list->GetItemAt(i);
         bool lit = i == m_highlight;
+        bool denied = IsDenied(i);
         entry->SetBkColor(lit ? kHighlightBkColor : kNormalBkColor);
-        entry->SetEnabled(!lit);
+        entry->SetEnabled(!lit && !denied);
         if (DuiLib::CLabelUI* label = EntryLabel(entry)) {
             label->SetFont(lit ? 3 : 2);
-            label->SetTextColor(lit ? kHighlightTextColor : kNormalTextColor);
+            label->SetTextColor(lit ? kHighlightTextColor : denied ? kDeniedTextColor : kNormalTextColor);
         }
     }
 }

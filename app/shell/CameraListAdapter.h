@@ -26,6 +26,7 @@ public:
     static constexpr DWORD kHighlightTextColor = 0xFF101010;
     static constexpr DWORD kNormalBkColor = 0x00808080;
     static constexpr DWORD kNormalTextColor = 0xFFA4A4A4;
+    static constexpr DWORD kDeniedTextColor = 0xFF5F5F5F;
 
     // Borrows the list, which must outlive the adapter.
     explicit CameraListAdapter(DuiLib::CListUI* list);
@@ -39,6 +40,9 @@ public:
     // shows the others plainly; -1 highlights none.
     void Highlight(int row);
     int GetHighlight() const { return m_highlight; }
+    // True for the entry of a camera the user may not open (greyed, not
+    // clickable, its tooltip saying why).
+    bool IsDenied(int row) const;
     int GetCount() const;
 
     static uintptr_t MakeTag(int row, int group, int index);
@@ -51,6 +55,7 @@ private:
 
     DuiLib::CListUI* m_list;
     int m_highlight = -1;
+    std::vector<int> m_denied;  // rows of cameras the user may not open
 };
 
 }  // namespace kelvara

@@ -1,29 +1,34 @@
 #include "app/shell/ShellDialogs.h"
 
-#include <cstdio>
+#include "app/shell/CAboutDialog.h"
+#include "app/shell/CSettingDialog.h"
+#include "app/shell/CWirelessCameraDialog.h"
+#include "platform/system/Utf8.h"
+
+#include <memory>
 
 namespace kelvara {
 
-int ShowMessageDialog(HWND, const std::string& text, const std::string& caption, int buttons, int)
+void ShowSettingDialog(HWND owner, const char* startTab)
 {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return buttons == 0 || buttons == 1 ? 1 : 0;
+    auto dialog = std::make_unique<CSettingDialog>(owner, startTab ? startTab : "");
+    dialog->ShowModalDialog();
 }
 
-int ShowErrorCode(int code, HWND)
+void ShowAboutDialog(HWND owner)
 {
-    if (code < 0)
-        std::fprintf(stderr, "Error %d\n", code);
-    return code;
+    CAboutDialog dialog(owner);
+    dialog.ShowModalDialog();
 }
 
-void ShowSettingDialog(HWND, const char*) { }
-
-void ShowAboutDialog(HWND) { }
-
-bool AskWirelessAddress(HWND, std::wstring*)
+bool AskWirelessAddress(HWND owner, std::wstring* address)
 {
-    return false;
+    CWirelessCameraDialog dialog(owner);
+    if (dialog.ShowModalDialog() != IDOK)
+        return false;
+    if (address)
+        *address = Utf8ToWide(dialog.GetAddress());
+    return true;
 }
 
 }  // namespace kelvara

@@ -406,3 +406,43 @@ TEST_F(CommandsTest, MenuEdgeCases)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CameraLoss, UnpluggedWhileRecordingFinishesTheFileAndSaysSo)
+{
+    if (!kelvara::test::HaveXdotool() || std::system("command -v ffprobe > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdotool or ffprobe missing";
+    kelvara::test::ScopedUserEnvironment scratch;
+    const std::string description = scratch.Home() + "/unplug.json";
+    std::ofstream(description) << R"({ "devices": [ {
+        "name": "Loose Cable", "path": "virtual#vid_1d6b&pid_0104#1", "frame_rate": 30,
+        "pins": { "capture": [ { "format": "MJPG", "sizes": [[640, 480]] } ] },
+        "faults": { "unplug_after_frames": 75 } } ] })";
+    MainWindowHost host(description);
+    ASSERT_TRUE(host.Open());
+    ASSERT_TRUE(host.ClickCameraRow(0));
+    kelvara::CMainWnd& window = host.Window();
+    ASSERT_TRUE(Pump([&] { return window.GetController().GetCamera() != nullptr; }, 3000));
+    Xdo("key F9");
+    ASSERT_TRUE(Pump([&] { return window.GetController().IsRecording(); }, 2000));
+
+    // The camera goes away after 2.5 s; the window notices within a second or two.
+    ASSERT_TRUE(Pump([&] { return window.GetController().GetCamera() == nullptr; }, 8000));
+    EXPECT_FALSE(window.GetController().IsRecording());
+    EXPECT_FALSE(window.GetRenderControl()->IsRecording());
+    EXPECT_FALSE(host.FindAs<DuiLib::COptionUI>("ToolbarBtnRecord", "Option")->IsSelected());
+    EXPECT_FALSE(host.Find("ToolbarBtnCapture")->IsEnabled());
+    EXPECT_EQ(TextOf(host, "StatusbarLabelRate"), "00.00 fps");
+    const std::string status = TextOf(host, "StatusBarLabelInfo");
+    EXPECT_NE(status.find(GetLangText("STR_CAMERA_DISCONNECTED")), std::string::npos) << status;
+    std::string folder;
+    ASSERT_TRUE(GetImageFolder(folder));
+    const std::vector<fs::path> files = FilesIn(folder);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(status.find(files[0].string()), std::string::npos) << status;
+    EXPECT_GT(ProbeFrames(files[0].string()), 30);
+    EXPECT_EQ(window.GetCameraListAdapter()->GetHighlight(), -1);
+}
+
+}  // namespace
