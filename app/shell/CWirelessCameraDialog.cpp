@@ -78,8 +78,9 @@ LRESULT CWirelessCameraDialog::OnTimer(UINT, WPARAM wParam, LPARAM, bool& bHandl
     return 0;
 }
 
-std::string CWirelessCameraDialog::GetItemText(CControlUI* pList, int iItem, int iSubItem)
+std::string CWirelessCameraDialog::GetItemText(CControlUI*, int iItem, int iSubItem)
 {
+    // pList is the row asking; it keeps the answer as its cell text itself.
     if (iItem < 0 || iItem >= static_cast<int>(m_devices.size()))
         return std::string();
     const _tag_VideoDeviceInfo& device = m_devices[static_cast<size_t>(iItem)];
@@ -92,12 +93,6 @@ std::string CWirelessCameraDialog::GetItemText(CControlUI* pList, int iItem, int
         text = Utf8(device.name);
     } else if (iSubItem == 2) {
         text = Utf8(device.address);
-    }
-    // Kept in the row too, for whoever reads the row later.
-    if (auto* list = static_cast<CListUI*>(pList)) {
-        if (auto* row = static_cast<CListTextElementUI*>(list->GetItemAt(iItem));
-            row && row->GetText(iSubItem) != text.c_str())
-            row->SetText(iSubItem, text.c_str());
     }
     return text;
 }

@@ -61,13 +61,15 @@ TEST(WirelessCameraDialog, ListsTheSimulatorFillsTheAddressAndStopsScanning)
     owner.Then(
         [&] {
             auto* list = static_cast<CListUI*>(dialog.FindControl("list_scan_devices"));
-            if (list->GetCount() < 1)
+            // Listed and drawn: the row keeps the texts it was given.
+            if (list->GetCount() < 1
+                || static_cast<CListTextElementUI*>(list->GetItemAt(0))->GetText(2).IsEmpty())
                 return false;
             threadsDuring = ThreadCount();
             listedAfterS = std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count();
-            row0 = dialog.GetItemText(list, 0, 0);
-            row1 = dialog.GetItemText(list, 0, 1);
-            row2 = dialog.GetItemText(list, 0, 2);
+            row0 = dialog.GetItemText(list->GetItemAt(0), 0, 0);
+            row1 = static_cast<CListTextElementUI*>(list->GetItemAt(0))->GetText(1).GetData();
+            row2 = static_cast<CListTextElementUI*>(list->GetItemAt(0))->GetText(2).GetData();
             return true;
         },
         3000);
