@@ -4,13 +4,18 @@
 //   mainwnd_shots DIR [LANGUAGE...]   (languages 0 English, 1 Chinese, 2 Korean, 3 Indonesian)
 // Run it under an X server of 1920 x 1080 (tools/screenshots.sh does).
 #include "app/shell/AppConfig.h"
+#include "app/shell/ShellDialogs.h"
 #include "app/shell/StringTable.h"
 #include "tests/support/duilib/SampleSkin.h"
 #include "tests/support/shell/MainWindowHost.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -26,6 +31,23 @@ bool Shot(const std::string& dir, const std::string& name)
     PumpFor(400);
     const std::string path = dir + "/" + name + ".png";
     bool saved = duilib_test::SaveScreenshot(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
+    return saved;
+}
+
+// Shows a modal dialog with show() and saves the screen while it is open;
+// Escape then closes it.
+bool ShotModal(const std::string& dir, const std::string& name, const std::function<void()>& show)
+{
+    const std::string path = dir + "/" + name + ".png";
+    std::atomic<bool> saved{false};
+    std::thread shooter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        saved = duilib_test::SaveScreenshot(path);
+        kelvara::test::Xdo("key Escape");
+    });
+    show();
+    shooter.join();
     std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
     return saved;
 }
@@ -61,6 +83,21 @@ bool ShootLanguage(const std::string& dir, int language)
     host.Click("MeasureBtnCaliEdit");
     ok = Shot(dir, "calibration_" + tag) && ok;
     host.Click("CaliBtnBack");
+
+    const HWND owner = host.Window().GetHWND();
+    ok = ShotModal(dir, "dialog_settings_" + tag, [&] { kelvara::ShowSettingDialog(owner, ""); }) && ok;
+    ok = ShotModal(dir, "dialog_settings_snap_" + tag, [&] {
+        kelvara::ShowSettingDialog(owner, "setting_OptSnap");
+    }) && ok;
+    ok = ShotModal(dir, "dialog_about_" + tag, [&] { kelvara::ShowAboutDialog(owner); }) && ok;
+    ok = ShotModal(dir, "dialog_message_" + tag, [&] {
+        ShowMessageDialog(owner, GetLangText("STR_SURE_TO_EXIT"), GetLangText("STR_EXIT_APP"), 1, 32);
+    }) && ok;
+    ok = ShotModal(dir, "dialog_error_" + tag, [&] { ShowErrorCode(-6, owner); }) && ok;
+    ok = ShotModal(dir, "dialog_wireless_" + tag, [&] {
+        std::wstring address;
+        kelvara::AskWirelessAddress(owner, &address);
+    }) && ok;
     return ok;
 }
 
