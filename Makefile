@@ -13,7 +13,7 @@ CTEST_FLAGS ?=
 # run inside a private Xvfb server.
 XRUN := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX")
 
-.PHONY: all deps build test bench run asan-test tsan-test format format-check clean
+.PHONY: all deps build test bench run asan-test tsan-test tsan-threads format format-check clean
 
 all: build
 
@@ -47,6 +47,16 @@ asan-test:
 
 tsan-test:
 	$(MAKE) test BUILD_DIR=build-tsan CMAKE_FLAGS="-DKELVARA_SANITIZE=thread -DKELVARA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
+
+# The programs whose tests exercise threads (camera delivery, render thread,
+# cross-thread messages, the recorder) under ThreadSanitizer; CI runs these.
+TSAN_TESTS = controller_tests view_tests camera_directshow_tests camera_wireless_tests duilib_tests capture_tests
+empty :=
+space := $(empty) $(empty)
+tsan-threads: deps
+	cmake -S . -B build-tsan -DKELVARA_SANITIZE=thread -DKELVARA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+	cmake --build build-tsan -j $(JOBS) --target $(TSAN_TESTS)
+	cd build-tsan && $(XRUN) ctest --output-on-failure -R '^($(subst $(space),|,$(TSAN_TESTS)))$$'$(if $(CTEST_FLAGS), $(CTEST_FLAGS))
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.hpp')
 

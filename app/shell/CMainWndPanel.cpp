@@ -1,6 +1,7 @@
-// The camera adjustment panel of the main window: sliders with their value
-// labels, the automatic modes, reset to defaults, and the calibration value
-// of the calibration page.
+// The side and view panels of the main window: the camera adjustment panel
+// (sliders with their value labels, the automatic modes, reset to
+// defaults), its drawers, full screen, and the calibration value of the
+// calibration page.
 #include "app/shell/CMainWnd.h"
 
 #include "platform/system/DeviceMonitor.h"
@@ -13,10 +14,25 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace kelvara {
 
 namespace {
+
+constexpr int kCaptionHeight = 26;
+constexpr int kSizeBorder = 6;
+
+const char* const kDrawerHeaders[][2] = {
+    {"drawerHeadPreviewResolution", "drawerPreviewResolution"},
+    {"drawerHeadExposure", "drawerExposure"},
+    {"drawerHeadWB", "drawerWB"},
+    {"drawerHeadColor", "drawerColor"},
+    {"drawerHeadColorMode", "drawerColorMode"},
+    {"drawerHeadFlip", "drawerFlip"},
+    {"drawerHeadPower", "drawerPower"},
+    {"drawerHeadMisc", "drawerMisc"},
+};
 
 // Property values are doubles; sliders hold integers.
 int ToSliderValue(double value)
@@ -241,6 +257,78 @@ void CMainWnd::RefreshMeasureRows()
     for (int i = 0; i < m_measureAdapter.GetRowCount(); ++i)
         m_measureAdapter.SetRow(i, container.GetResult(i));
     m_measureList->Invalidate();
+}
+
+void CMainWnd::OpenDrawer(const std::string& name, bool forceOpen)
+{
+    DuiLib::CControlUI* target = name.empty() ? nullptr : m_PaintManager.FindControl(name.c_str());
+    DuiLib::CControlUI* current
+        = m_openDrawer.empty() ? nullptr : m_PaintManager.FindControl(m_openDrawer.c_str());
+    if (forceOpen) {
+        if (current)
+            current->SetVisible(false);
+        if (target)
+            target->SetVisible(true);
+        m_openDrawer = name;
+    } else if (target == nullptr) {
+        if (current)
+            current->SetVisible(false);
+    } else if (target == current) {
+        target->SetVisible(false);
+        m_openDrawer.clear();
+    } else {
+        if (current)
+            current->SetVisible(false);
+        target->SetVisible(true);
+        m_openDrawer = name;
+    }
+    // The headers show which drawer is open.
+    for (const auto& drawer : kDrawerHeaders) {
+        DuiLib::CControlUI* header = m_PaintManager.FindControl(drawer[0]);
+        auto* option = header ? static_cast<DuiLib::COptionUI*>(header->GetInterface("Option")) : nullptr;
+        DuiLib::CControlUI* container = m_PaintManager.FindControl(drawer[1]);
+        if (option)
+            option->Selected(container && container->IsOwnVisible(), false);
+    }
+}
+
+void CMainWnd::ToggleFullscreen()
+{
+    m_fullscreen = !m_fullscreen;
+    for (const char* name : {"Titlebar", "Toolbar", "Statusbar", "Sidebar"}) {
+        if (DuiLib::CControlUI* control = m_PaintManager.FindControl(name)) {
+            // The tool bar and side bar sit in wrappers with their separators.
+            DuiLib::CControlUI* shown = control;
+            if (std::strcmp(name, "Toolbar") == 0 || std::strcmp(name, "Sidebar") == 0)
+                shown = control->GetParent() ? control->GetParent() : control;
+            shown->SetVisible(!m_fullscreen);
+        }
+    }
+    if (DuiLib::CControlUI* bar = m_PaintManager.FindControl("OutputBar")) {
+        DuiLib::CControlUI* option = m_PaintManager.FindControl("StatusbarBtnOutput");
+        auto* output = option ? static_cast<DuiLib::COptionUI*>(option->GetInterface("Option")) : nullptr;
+        bar->SetVisible(!m_fullscreen && output && output->IsSelected());
+    }
+    ApplyFrameForFullscreen();
+    // The toolkit keeps the placement to come back to (position, size and
+    // the maximised state) and covers the whole monitor holding the window.
+    SetFullscreen(m_fullscreen);
+    m_PaintManager.NeedUpdate();
+}
+
+void CMainWnd::ApplyFrameForFullscreen()
+{
+    RECT caption = m_PaintManager.GetCaptionRect();
+    caption.bottom = m_fullscreen ? 0 : kCaptionHeight;
+    m_PaintManager.SetCaptionRect(caption);
+    int border = m_fullscreen ? 0 : kSizeBorder;
+    m_PaintManager.SetSizeBox(RECT{border, border, border, border});
+}
+
+void CMainWnd::LeaveFullscreen()
+{
+    if (m_fullscreen)
+        ToggleFullscreen();
 }
 
 }  // namespace kelvara
