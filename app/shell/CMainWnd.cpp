@@ -389,6 +389,10 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
     case WM_LEAVE_FULLSCREEN:
         LeaveFullscreen();
         return 0;
+    case WM_TERMINATE_REQUEST:
+        m_closeWithoutAsking = true;
+        Close(IDOK);
+        return 0;
     case WM_FIRST_SHOW:
         if (!m_renderSurfaceCreated)
             OnFirstFocus();

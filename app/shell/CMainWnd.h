@@ -34,6 +34,11 @@ namespace kelvara {
 class CDeviceMonitor;
 class CImageRenderUI;
 
+// Posted (from any thread) when the program is asked to end, by a signal
+// for example: the window closes without the exit question, finishing a
+// recording and saving the calibrations as on any close.
+constexpr UINT WM_TERMINATE_REQUEST = WM_USER + 202;
+
 // Main-window timers.
 constexpr UINT TIMER_FPS = 1001;
 constexpr UINT TIMER_CONSHOT = 1002;
@@ -171,6 +176,7 @@ private:
     bool m_renderSurfaceCreated = false;
     bool m_fullscreen = false;
     bool m_windowInitDone = false;
+    bool m_closeWithoutAsking = false;  // set by WM_TERMINATE_REQUEST
 
     CCameraController m_controller;
 

@@ -445,7 +445,7 @@ LRESULT CMainWnd::OnMeasureMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CMainWnd::OnClose(UINT, WPARAM, LPARAM, bool& bHandled)
 {
-    if (GetAppConfig().CFG_EXITPROMPT == 0
+    if (GetAppConfig().CFG_EXITPROMPT == 0 && !m_closeWithoutAsking
         && ShowMessageDialog(GetHWND(), GetLangText("STR_SURE_TO_EXIT"), GetLangText("STR_EXIT_APP"), 1, 32)
             != 1) {
         bHandled = true;  // the window stays, with its camera and recording

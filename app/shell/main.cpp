@@ -6,6 +6,7 @@
 #include "platform/duilib/CPlainMessageBox.h"
 #include "platform/duilib/UIlib.h"
 #include "platform/system/InstanceLock.h"
+#include "platform/system/TerminationWatcher.h"
 
 #include <X11/Xlib.h>
 
@@ -21,6 +22,8 @@ constexpr const char* kInstanceName = "{4C4E6341-80EB-08B6-A5AB-3A4C48AAC515}";
 int main()
 {
     XInitThreads();
+    // Before any thread starts, so that every thread leaves these signals to it.
+    kelvara::CTerminationWatcher termination;
     kelvara::CInstanceLock instance;
     if (instance.Acquire(kInstanceName) == kelvara::CInstanceLock::kAlreadyRunning) {
         std::fprintf(stderr, "Kelvara: This application is already running!\n");
@@ -39,6 +42,8 @@ int main()
         delete window;
         return 1;
     }
+    const HWND mainWindow = window->GetHWND();
+    termination.Start([mainWindow](int) { PostMessage(mainWindow, kelvara::WM_TERMINATE_REQUEST, 0, 0); });
     window->ShowModal();
     SaveConfig();
     instance.Release();
