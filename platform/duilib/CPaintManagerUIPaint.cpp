@@ -2,6 +2,7 @@
 // only those pixels are read back from the surface and sent to the screen.
 #include "platform/duilib/CControlUI.h"
 #include "platform/duilib/CPaintManagerUI.h"
+#include "platform/duilib/CRenderEngine.h"
 #include "platform/duilib/CWindowWnd.h"
 
 #include <SFML/OpenGL.hpp>
@@ -57,18 +58,13 @@ void CPaintManagerUI::PaintRegion(const CDirtyRegion& region)
     const sf::Vector2u size = m_surface->getSize();
     m_surface->setActive(true);
     m_surface->setView(sf::View(sf::FloatRect(0, 0, static_cast<float>(size.x), static_cast<float>(size.y))));
-    // The scissor keeps every control inside the rectangle being painted,
-    // also one that draws past the rectangle it was given. GL rows count
-    // from the bottom.
-    glEnable(GL_SCISSOR_TEST);
     for (const RECT& rc : region.Rects()) {
-        glScissor(static_cast<GLint>(rc.left), static_cast<GLint>(static_cast<long>(size.y) - rc.bottom),
-            static_cast<GLsizei>(rc.right - rc.left), static_cast<GLsizei>(rc.bottom - rc.top));
+        // The clip keeps every control inside the rectangle being painted,
+        // also one that draws past the rectangle it was given.
+        CRenderEngine::ClipScope clip(*m_surface, rc);
         m_surface->clear(sf::Color(255, 255, 255, 255));
         m_pRoot->DoPaint(*m_surface, rc);
     }
-    m_surface->setActive(true);
-    glDisable(GL_SCISSOR_TEST);
     m_surface->display();
     ++m_nPaintCount;
 }
