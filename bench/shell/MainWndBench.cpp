@@ -5,7 +5,8 @@
 // - SliderDrag: a slider thumb follows pointer moves, one paint per move
 //   ("Time" = wall time per update; updates_per_s);
 // - FullRepaint: the whole window is invalidated and painted ("Time" = UI
-//   thread CPU);
+//   thread CPU), next to BareFullFrame, the bare SFML/GL cost of clearing
+//   and reading back a surface of the same size;
 // - Idle/NoCamera and Idle/DemoCamera: per cent of a core used by the UI
 //   thread, by the threads that started with the window (the preview's
 //   render thread), with the camera, by Mesa's llvmpipe workers, and by the
@@ -17,12 +18,15 @@
 #include "app/view/CImageRenderUI.h"
 #include "platform/duilib/UIlib.h"
 
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/OpenGL.hpp>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <set>
+#include <vector>
 
 using kelvara::CMainWnd;
 using kelvara::bench::CallingThreadCpuSeconds;
@@ -159,6 +163,43 @@ void BM_FullRepaint(benchmark::State& state)
     state.counters["process_cpu_ms"] = process * 1000 / static_cast<double>(n);
 }
 BENCHMARK(BM_FullRepaint)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+
+// The bare library cost under a full repaint: clear a render texture of the
+// window's size, display it and read all of it back (no controls, no X).
+void BM_BareFullFrame(benchmark::State& state)
+{
+    MainWindowHost* host = OpenHost("", false);
+    if (host == nullptr) {
+        state.SkipWithError("no main window");
+        return;
+    }
+    SIZE size = host->Window().GetPaintManager()->GetClientSize();
+    sf::RenderTexture texture;
+    if (!texture.create(static_cast<unsigned>(size.cx), static_cast<unsigned>(size.cy))) {
+        state.SkipWithError("no render texture");
+        return;
+    }
+    std::vector<uint8_t> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy) * 4);
+    double wall = 0, process = 0;
+    long n = 0;
+    for (auto _ : state) {
+        const double ui0 = CallingThreadCpuSeconds(), p0 = ProcessCpuSeconds();
+        const auto w0 = Clock::now();
+        texture.setActive(true);
+        texture.clear(sf::Color(n % 2 ? 250 : 255, 255, 255));
+        texture.display();
+        glReadPixels(0, 0, size.cx, size.cy, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+        benchmark::DoNotOptimize(pixels.data());
+        state.SetIterationTime(CallingThreadCpuSeconds() - ui0);
+        wall += SecondsSince(w0);
+        process += ProcessCpuSeconds() - p0;
+        ++n;
+    }
+    texture.setActive(false);
+    state.counters["wall_ms"] = wall * 1000 / static_cast<double>(n);
+    state.counters["process_cpu_ms"] = process * 1000 / static_cast<double>(n);
+}
+BENCHMARK(BM_BareFullFrame)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // An enabled slider of the adjustment drawers, with its drawer open.
 DuiLib::CSliderUI* OpenSlider(MainWindowHost* host)
