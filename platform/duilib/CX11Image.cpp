@@ -23,7 +23,8 @@ int ShiftOf(unsigned long mask)
     return shift;
 }
 
-bool g_attachFailed = false;
+// Set by the error handler, which runs on the thread that waits in XSync.
+thread_local bool g_attachFailed = false;
 
 int NoteAttachError(Display*, XErrorEvent*)
 {
