@@ -8,7 +8,7 @@ build-essential cmake pkg-config ccache
 libsfml-dev libopencv-dev libturbojpeg0-dev libjpeg62-turbo-dev
 libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libx264-dev
 libyuv-dev libsimpleini-dev libpugixml-dev libzip-dev
-libfontconfig-dev libx11-dev libxext-dev libxrandr-dev libudev-dev nlohmann-json3-dev
+libgl-dev libfontconfig-dev libx11-dev libxext-dev libxrandr-dev libudev-dev nlohmann-json3-dev
 librsvg2-bin
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool imagemagick ffmpeg xdg-utils xcompmgr

@@ -101,10 +101,16 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
         rc.right = rc.left;
     if (rc.bottom < rc.top)
         rc.bottom = rc.top;
+    const RECT old = m_rcItem;
     m_rcItem = rc;
     m_bUpdateNeeded = false;
-    if (bNeedInvalidate)
+    if (bNeedInvalidate) {
+        // A control that moved leaves its old place to be painted too.
+        if (m_pManager && IsVisible()
+            && (old.left != rc.left || old.top != rc.top || old.right != rc.right || old.bottom != rc.bottom))
+            m_pManager->Invalidate(old);
         Invalidate();
+    }
 }
 
 void CControlUI::SetPadding(RECT rc)

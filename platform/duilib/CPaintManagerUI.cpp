@@ -460,9 +460,10 @@ void CPaintManagerUI::Invalidate()
         window->Invalidate();
 }
 
-void CPaintManagerUI::Invalidate(const RECT&)
+void CPaintManagerUI::Invalidate(const RECT& rc)
 {
-    Invalidate();
+    if (CWindowWnd* window = CWindowWnd::FromHandle(m_hWndPaint))
+        window->InvalidateRect(rc);
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier)
@@ -574,52 +575,4 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     return false;
 }
 
-const sf::Image* CPaintManagerUI::PaintNow()
-{
-    SIZE size = GetClientSize();
-    if (m_pRoot == nullptr || size.cx <= 0 || size.cy <= 0)
-        return nullptr;
-    HWND self = m_hWndPaint;
-    if (m_bUpdateNeeded) {
-        m_bUpdateNeeded = false;
-        m_pRoot->SetPos(RECT{0, 0, size.cx, size.cy}, false);
-    }
-    if (m_bFirstLayout) {
-        m_bFirstLayout = false;
-        SendNotify(m_pRoot, DUI_MSGTYPE_WINDOWINIT);
-        if (!CWindowWnd::IsWindow(self))
-            return nullptr;
-    }
-    if (m_bFocusNeeded) {
-        m_bFocusNeeded = false;
-        SetNextTabControl();
-        if (!CWindowWnd::IsWindow(self) || m_pRoot == nullptr)
-            return nullptr;
-    }
-    // Notifications may have changed the layout again, or the window's size
-    // (a window that maximises itself when it first gets the focus).
-    size = GetClientSize();
-    if (size.cx <= 0 || size.cy <= 0)
-        return nullptr;
-    if (m_bUpdateNeeded) {
-        m_bUpdateNeeded = false;
-        m_pRoot->SetPos(RECT{0, 0, size.cx, size.cy}, false);
-    }
-    if (!m_surface || m_surface->getSize() != sf::Vector2u(size.cx, size.cy)) {
-        m_surface = std::make_unique<sf::RenderTexture>();
-        if (!m_surface->create(static_cast<unsigned>(size.cx), static_cast<unsigned>(size.cy))) {
-            m_surface.reset();
-            return nullptr;
-        }
-    }
-    m_surface->setActive(true);
-    m_surface->setView(
-        sf::View(sf::FloatRect(0, 0, static_cast<float>(size.cx), static_cast<float>(size.cy))));
-    m_surface->clear(sf::Color(255, 255, 255, 255));
-    m_pRoot->DoPaint(*m_surface, RECT{0, 0, size.cx, size.cy});
-    m_surface->display();
-    m_pixels = m_surface->getTexture().copyToImage();
-    ++m_nPaintCount;
-    return &m_pixels;
-}
 }  // namespace DuiLib

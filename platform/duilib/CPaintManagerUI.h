@@ -8,6 +8,7 @@
 // Threads: the static set-up calls are made once at start-up on the UI
 // thread. Everything per window runs on the window's thread only.
 
+#include "platform/duilib/CDirtyRegion.h"
 #include "platform/duilib/CStdPtrArray.h"
 #include "platform/duilib/CStdStringPtrMap.h"
 #include "platform/duilib/UIDefs.h"
@@ -143,7 +144,7 @@ public:
     // Relayout before the next paint.
     void NeedUpdate();
     bool IsUpdateNeeded() const { return m_bUpdateNeeded; }
-    // Repaint soon (the whole window is painted at once).
+    // Repaint soon: the whole window, or only rc (and whatever overlaps it).
     void Invalidate();
     void Invalidate(const RECT& rc);
 
@@ -163,10 +164,12 @@ public:
     bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
 
     // Lays out (when needed) and paints the whole window now; returns the
-    // painted pixels (R,G,B,A rows) for inspection.
+    // painted pixels (R,G,B,A rows) for inspection. Nothing goes to the screen.
     const sf::Image* PaintNow();
     // Number of paints so far (for tests of the paint-on-change rule).
     int GetPaintCount() const { return m_nPaintCount; }
+    // The rectangles the last WM_PAINT painted and put on the screen.
+    const CDirtyRegion& GetLastPaintRegion() const { return m_lastPaint; }
 
     // Tooltips: the hovered control's tooltip shows after the pointer rested
     // on it for delayMs (400 by default); input or leaving hides it.
@@ -182,6 +185,16 @@ private:
     void SendEvent(CControlUI* control, int type, POINT pt, WPARAM wParam = 0, LPARAM lParam = 0);
     void HideToolTip();
     void ShowToolTip();
+    // Lays out and sends the first-paint notifications; false when there is
+    // nothing to paint (no tree, no size, or the window went away).
+    bool PrepareLayout();
+    // Makes the surface the client size; true when it is new (all of it
+    // must be painted).
+    bool PrepareSurface(SIZE size);
+    // Paints the rectangles of region onto the surface, each clipped to itself.
+    void PaintRegion(const CDirtyRegion& region);
+    // WM_PAINT: paints what was invalidated and puts only that on the screen.
+    void OnPaint();
 
     HWND m_hWndPaint = nullptr;
     CPaintManagerUI* m_pResourceParent = nullptr;  // borrowed
@@ -233,6 +246,8 @@ private:
 
     std::unique_ptr<sf::RenderTexture> m_surface;
     sf::Image m_pixels;
+    std::vector<uint8_t> m_readback;  // B,G,R,A rows read from the surface, bottom-up
+    CDirtyRegion m_lastPaint;
 };
 
 }  // namespace DuiLib

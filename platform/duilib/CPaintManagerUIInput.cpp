@@ -182,16 +182,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_APP + 1:
         DispatchAsyncNotifications();
         return true;
-    case WM_PAINT: {
-        HWND self = m_hWndPaint;
-        const sf::Image* pixels = PaintNow();
-        CWindowWnd* window = CWindowWnd::FromHandle(self);
-        if (pixels && window)
-            window->PresentPixels(pixels->getPixelsPtr(), static_cast<int>(pixels->getSize().x),
-                static_cast<int>(pixels->getSize().y));
+    case WM_PAINT:
+        OnPaint();
         lRes = 0;
         return true;
-    }
     case WM_SIZE:
         if (m_pRoot)
             m_pRoot->NeedUpdate();

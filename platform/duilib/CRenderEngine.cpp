@@ -6,6 +6,7 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
+#include <SFML/OpenGL.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -140,7 +141,6 @@ thread_local const RECT* t_clip = nullptr;
 CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rcWanted)
     : m_target(target)
     , m_empty(false)
-    , m_saved(target.getView())
     , m_outer(t_clip)
 {
     RECT rc = rcWanted;
@@ -149,24 +149,29 @@ CRenderEngine::ClipScope::ClipScope(sf::RenderTarget& target, const RECT& rcWant
     m_rc = rc;
     t_clip = &m_rc;
     m_empty = IsRectEmpty(rc);
-    if (m_empty)
-        return;
     sf::Vector2u size = target.getSize();
-    if (size.x == 0 || size.y == 0) {
+    if (size.x == 0 || size.y == 0)
         m_empty = true;
-        return;
-    }
-    sf::View view(sf::FloatRect(static_cast<float>(rc.left), static_cast<float>(rc.top),
-        static_cast<float>(rc.right - rc.left), static_cast<float>(rc.bottom - rc.top)));
-    view.setViewport(sf::FloatRect(static_cast<float>(rc.left) / size.x, static_cast<float>(rc.top) / size.y,
-        static_cast<float>(rc.right - rc.left) / size.x, static_cast<float>(rc.bottom - rc.top) / size.y));
-    target.setView(view);
+    // A scissor, not a view: the picture stays exactly the same whatever
+    // the clip, so a partial repaint matches a full one pixel for pixel.
+    target.setActive(true);
+    m_wasEnabled = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glGetIntegerv(GL_SCISSOR_BOX, m_savedBox);
+    glEnable(GL_SCISSOR_TEST);
+    if (m_empty)
+        glScissor(0, 0, 0, 0);
+    else
+        glScissor(static_cast<GLint>(rc.left), static_cast<GLint>(static_cast<long>(size.y) - rc.bottom),
+            static_cast<GLsizei>(rc.right - rc.left), static_cast<GLsizei>(rc.bottom - rc.top));
 }
 
 CRenderEngine::ClipScope::~ClipScope()
 {
     t_clip = m_outer;
-    m_target.setView(m_saved);
+    m_target.setActive(true);
+    glScissor(m_savedBox[0], m_savedBox[1], m_savedBox[2], m_savedBox[3]);
+    if (!m_wasEnabled)
+        glDisable(GL_SCISSOR_TEST);
 }
 
 bool CRenderEngine::ParseImageDescription(const char* description, TDrawInfo& info)

@@ -54,7 +54,8 @@ public:
     static void DrawString(sf::RenderTarget& target, const TFontInfo* font, const sf::String& text, float x,
         float baseline, DWORD argb);
 
-    // Restricts drawing to rc (within any enclosing scope) until the scope ends.
+    // Restricts drawing to rc (within any enclosing scope) until the scope
+    // ends, with a GL scissor on the target (view and picture unchanged).
     class ClipScope
     {
     public:
@@ -67,9 +68,10 @@ public:
     private:
         sf::RenderTarget& m_target;
         bool m_empty;
-        sf::View m_saved;
         const RECT* m_outer;
         RECT m_rc{0, 0, 0, 0};
+        bool m_wasEnabled = false;
+        int m_savedBox[4] = {0, 0, 0, 0};  // the enclosing scissor
     };
 };
 

@@ -452,14 +452,47 @@ bool CWindowWnd::KillTimer(UINT id)
 
 void CWindowWnd::Invalidate()
 {
-    if (m_hWnd)
-        m_loop->RequestPaint(m_hWnd);
+    if (m_hWnd == nullptr)
+        return;
+    m_updateAll = true;
+    m_update.Clear();
+    m_loop->RequestPaint(m_hWnd);
 }
 
-void CWindowWnd::PresentPixels(const uint8_t* rgba, int width, int height)
+void CWindowWnd::InvalidateRect(const RECT& rc)
+{
+    if (m_hWnd == nullptr || rc.right <= rc.left || rc.bottom <= rc.top)
+        return;
+    if (!m_updateAll)
+        m_update.Add(rc);
+    m_loop->RequestPaint(m_hWnd);
+}
+
+CDirtyRegion CWindowWnd::TakeUpdateRegion()
+{
+    RECT client{0, 0, 0, 0};
+    GetClientRect(client);
+    CDirtyRegion region;
+    if (m_updateAll)
+        region.Add(client);
+    else
+        region = m_update;
+    region.Clip(client);
+    m_updateAll = false;
+    m_update.Clear();
+    return region;
+}
+
+void CWindowWnd::PresentPixels(const uint8_t* bgra, ptrdiff_t stride, const RECT& rc)
 {
     if (m_hWnd && m_visible)
-        m_loop->X().PutImage(m_xid, rgba, width, height);
+        m_loop->X().PutImageRect(m_xid, bgra, stride, static_cast<int>(rc.left), static_cast<int>(rc.top),
+            static_cast<int>(rc.right - rc.left), static_cast<int>(rc.bottom - rc.top));
+}
+
+bool CWindowWnd::UsesSharedMemory() const
+{
+    return m_hWnd && m_loop->X().UsesSharedMemory(m_xid);
 }
 
 LRESULT CWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -617,7 +650,7 @@ void CWindowWnd::OnXEvent(const X11Event& event)
         OnConfigure(event.width, event.height);
         break;
     case X11Event::Exposed:
-        Invalidate();
+        InvalidateRect(RECT{event.x, event.y, event.x + event.width, event.y + event.height});
         break;
     case X11Event::Unmap:
         // Unmapped while we keep it shown: the window manager minimised it.

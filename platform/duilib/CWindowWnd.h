@@ -8,7 +8,10 @@
 // which any thread may call (see CMessageLoop for the rules). The global
 // SendMessage/PostMessage on the window's HWND behave the same way.
 
+#include "platform/duilib/CDirtyRegion.h"
 #include "platform/duilib/UIDefs.h"
+
+#include <cstddef>
 
 #include <string>
 
@@ -99,10 +102,19 @@ public:
     // Window timers: WM_TIMER with wParam = id every elapseMs.
     bool SetTimer(UINT id, UINT elapseMs);
     bool KillTimer(UINT id);
-    // Asks for a WM_PAINT soon; repeated requests paint once.
+    // Asks for a WM_PAINT soon that paints the whole window; repeated
+    // requests paint once.
     void Invalidate();
-    // Puts painted pixels (R,G,B,A rows of width*height) on the screen.
-    void PresentPixels(const uint8_t* rgba, int width, int height);
+    // Adds a client rectangle to the area the next WM_PAINT paints.
+    void InvalidateRect(const RECT& rc);
+    // The area to paint now, cut to the client area; the window's own
+    // update region is empty afterwards (the painter's WM_PAINT calls it).
+    CDirtyRegion TakeUpdateRegion();
+    // Puts painted pixels on the client rectangle rc: B,G,R,A rows starting
+    // with the top one, stride bytes apart (negative when bottom-up).
+    void PresentPixels(const uint8_t* bgra, ptrdiff_t stride, const RECT& rc);
+    // True when the window's pixels reach the X server through shared memory.
+    bool UsesSharedMemory() const;
 
 protected:
     virtual const char* GetWindowClassName() const = 0;
@@ -153,6 +165,9 @@ private:
     int m_lastClickButton = 0;
     POINT m_lastClickPt{0, 0};
     int m_cursor = -1;
+    // What the next WM_PAINT paints: everything, or the rectangles listed.
+    bool m_updateAll = false;
+    CDirtyRegion m_update;
 };
 
 }  // namespace DuiLib

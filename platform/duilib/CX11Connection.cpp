@@ -1,5 +1,6 @@
 #include "platform/duilib/CX11Connection.h"
 
+#include "platform/duilib/CX11Image.h"
 #include "platform/duilib/UIDefs.h"
 
 #include <X11/Xatom.h>
@@ -136,22 +137,15 @@ std::string Utf8Of(uint32_t cp)
     return out;
 }
 
-int ShiftOf(unsigned long mask)
-{
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
 }  // namespace
+
+CX11Connection::CX11Connection() = default;
 
 CX11Connection::~CX11Connection()
 {
     if (m_display == nullptr)
         return;
+    m_images.clear();
     for (auto& entry : m_inputContexts)
         XDestroyIC(static_cast<XIC>(entry.second));
     m_inputContexts.clear();
@@ -161,8 +155,6 @@ CX11Connection::~CX11Connection()
         if (c)
             XFreeCursor(m_display, c);
     }
-    if (m_gc)
-        XFreeGC(m_display, static_cast<GC>(m_gc));
     XCloseDisplay(m_display);
 }
 
@@ -268,6 +260,7 @@ void CX11Connection::Destroy(unsigned long window)
         XFreeColormap(m_display, cmap->second);
         m_shadowColormaps.erase(cmap);
     }
+    m_images.erase(window);
     auto it = m_inputContexts.find(window);
     if (it != m_inputContexts.end()) {
         XDestroyIC(static_cast<XIC>(it->second));
@@ -417,37 +410,19 @@ void CX11Connection::GetScreen(int& width, int& height, int& workX, int& workY, 
         XFree(data);
 }
 
-void CX11Connection::PutImage(unsigned long window, const uint8_t* rgba, int width, int height)
+void CX11Connection::PutImageRect(
+    unsigned long window, const uint8_t* bgra, ptrdiff_t stride, int x, int y, int width, int height)
 {
-    if (width <= 0 || height <= 0)
-        return;
-    int screen = DefaultScreen(m_display);
-    Visual* visual = DefaultVisual(m_display, screen);
-    int depth = DefaultDepth(m_display, screen);
-    if (visual->c_class != TrueColor || depth < 24)
-        return;  // palette displays are not supported
-    if (m_gc == nullptr)
-        m_gc = XCreateGC(m_display, window, 0, nullptr);
-    int rs = ShiftOf(visual->red_mask), gs = ShiftOf(visual->green_mask), bs = ShiftOf(visual->blue_mask);
-    size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    auto* pixels = static_cast<uint32_t*>(malloc(count * 4));
-    if (pixels == nullptr)
-        return;
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = rgba + 4 * i;
-        pixels[i] = (static_cast<uint32_t>(p[0]) << rs) | (static_cast<uint32_t>(p[1]) << gs)
-            | (static_cast<uint32_t>(p[2]) << bs);
-    }
-    XImage* image = XCreateImage(m_display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-        reinterpret_cast<char*>(pixels), static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
-    if (image == nullptr) {
-        free(pixels);
-        return;
-    }
-    XPutImage(m_display, window, static_cast<GC>(m_gc), image, 0, 0, 0, 0, static_cast<unsigned>(width),
-        static_cast<unsigned>(height));
-    XDestroyImage(image);  // frees pixels
-    XFlush(m_display);
+    std::unique_ptr<CX11Image>& image = m_images[window];
+    if (!image)
+        image = std::make_unique<CX11Image>(m_display, window);
+    image->Put(bgra, stride, x, y, width, height);
+}
+
+bool CX11Connection::UsesSharedMemory(unsigned long window) const
+{
+    auto it = m_images.find(window);
+    return it != m_images.end() && it->second->UsesSharedMemory();
 }
 
 void CX11Connection::Flush()
@@ -751,8 +726,12 @@ void CX11Connection::Translate(void* raw, X11Event& out)
         out.height = xe.xconfigure.height;
         return;
     case Expose:
-        if (xe.xexpose.count == 0)
-            out.type = X11Event::Exposed;
+        // Every exposed rectangle, so that only those are painted again.
+        out.type = X11Event::Exposed;
+        out.x = xe.xexpose.x;
+        out.y = xe.xexpose.y;
+        out.width = xe.xexpose.width;
+        out.height = xe.xexpose.height;
         return;
     case MapNotify:
         out.type = X11Event::Map;

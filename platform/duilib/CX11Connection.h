@@ -4,7 +4,9 @@
 // the toolkit lives behind this class (X11's macros clash with SFML).
 // Owned by one CMessageLoop and used only on that loop's thread.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -12,6 +14,8 @@
 struct _XDisplay;
 
 namespace DuiLib {
+
+class CX11Image;
 
 struct X11Event
 {
@@ -50,7 +54,7 @@ struct X11Event
 class CX11Connection
 {
 public:
-    CX11Connection() = default;
+    CX11Connection();
     ~CX11Connection();
     CX11Connection(const CX11Connection&) = delete;
     CX11Connection& operator=(const CX11Connection&) = delete;
@@ -114,8 +118,13 @@ public:
     int CountShapeRectangles(unsigned long window);
     // Whole screen and its work area (without panels).
     void GetScreen(int& width, int& height, int& workX, int& workY, int& workW, int& workH);
-    // Copies width*height R,G,B,A pixels onto the window.
-    void PutImage(unsigned long window, const uint8_t* rgba, int width, int height);
+    // Copies width*height pixels onto the window at x,y: B,G,R,A rows from
+    // bgra (the top one), stride bytes apart (negative when bottom-up).
+    // Through MIT-SHM where the server offers it.
+    void PutImageRect(
+        unsigned long window, const uint8_t* bgra, ptrdiff_t stride, int x, int y, int width, int height);
+    // True when the window's pixels went through shared memory.
+    bool UsesSharedMemory(unsigned long window) const;
     void Flush();
     // Flushes and tells whether events wait to be read (without blocking).
     bool Pending();
@@ -134,7 +143,7 @@ private:
     void* m_im = nullptr;  // XIM
     unsigned long m_atomDelete = 0;
     unsigned long m_cursors[16] = {};
-    void* m_gc = nullptr;
+    std::unordered_map<unsigned long, std::unique_ptr<CX11Image>> m_images;  // window -> its pixels
     std::unordered_map<unsigned long, void*> m_inputContexts;  // window -> XIC
     std::unordered_map<unsigned long, unsigned long> m_shadowColormaps;  // shadow window -> colormap
     std::string m_clipboard;  // what we offer while we own CLIPBOARD
