@@ -171,3 +171,62 @@ TEST_F(StartupTest, SecondCopyShowsTheMessageAndEndsWithMinusOne)
 }
 
 }  // namespace
+
+namespace {
+
+int ProbeFrames(const std::string& path)
+{
+    const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                "stream=nb_read_frames -of csv=p=0 '"
+        + path + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    int frames = -1;
+    if (std::fscanf(pipe, "%d", &frames) != 1)
+        frames = -1;
+    pclose(pipe);
+    return frames;
+}
+
+TEST_F(StartupTest, TerminationSignalFinishesTheRecordingAndSaves)
+{
+    if (std::system("command -v xdotool > /dev/null 2>&1") != 0
+        || std::system("command -v ffprobe > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdotool or ffprobe missing";
+    // The exit question is on: a signal must not wait for it.
+    ScopedUserEnvironment::WriteFile(m_config, "[values]\nExitPrompt = dword:00000000\n");
+    setenv("KELVARA_VIRTUAL_CAMERAS", "demo", 1);
+    Program program = Start(m_env.Home() + "/out.txt");
+    Window main = WaitForWindow("Kelvara", 10000);
+    ASSERT_NE(main, 0u);
+    // The first camera of the list: the side bar is 321 pixels wide on the
+    // right of the maximised window, the list's first row 113 pixels down.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XWindowAttributes attrs;
+    XGetWindowAttributes(display, main, &attrs);
+    XCloseDisplay(display);
+    const int x = attrs.x + attrs.width - 280;
+    ASSERT_EQ(std::system(
+                  ("xdotool mousemove " + std::to_string(x) + " 113 sleep 0.1 click 1 sleep 2 key F9 sleep 3")
+                      .c_str()),
+        0);
+    kill(program.pid, SIGTERM);
+    EXPECT_EQ(WaitExit(program, 15000), 0) << ScopedUserEnvironment::ReadFile(program.output);
+    unsetenv("KELVARA_VIRTUAL_CAMERAS");
+
+    std::vector<std::filesystem::path> videos;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_env.Home(), error)) {
+        if (entry.path().extension() == ".mp4")
+            videos.push_back(entry.path());
+    }
+    ASSERT_EQ(videos.size(), 1u) << ScopedUserEnvironment::ReadFile(program.output);
+    EXPECT_GT(ProbeFrames(videos[0].string()), 30);
+    // The settings were written back on the way out.
+    EXPECT_NE(ScopedUserEnvironment::ReadFile(program.output).find("config"), std::string::npos);
+}
+
+}  // namespace
