@@ -446,3 +446,63 @@ TEST(CameraLoss, UnpluggedWhileRecordingFinishesTheFileAndSaysSo)
 }
 
 }  // namespace
+
+namespace {
+
+// Block means of an R,G,B,A picture on a coarse grid (the demo picture drifts
+// by a few pixels from frame to frame; blocks are far larger).
+std::vector<double> Blocks(const std::vector<uint8_t>& rgba, int width, int height, bool mirrored)
+{
+    const int cols = 16, rows = 12;
+    std::vector<double> means(cols * rows, 0.0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = (static_cast<size_t>(y) * width + x) * 4;
+            const int bx = (mirrored ? width - 1 - x : x) * cols / width;
+            means[static_cast<size_t>(y * rows / height * cols + bx)] += rgba[i] + rgba[i + 1] + rgba[i + 2];
+        }
+    }
+    return means;
+}
+
+double Distance(const std::vector<double>& a, const std::vector<double>& b)
+{
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        sum += std::fabs(a[i] - b[i]);
+    return sum;
+}
+
+TEST_F(CommandsTest, MirrorFromThePanelMirrorsThePictureThroughTheController)
+{
+    kelvara::CCameraController& controller = Window().GetController();
+    std::vector<uint8_t> before, after;
+    int w = 0, h = 0;
+    ASSERT_TRUE(controller.CopyDisplayPicture(&before, &w, &h));
+    ASSERT_TRUE(m_host->Click("drawerHeadFlip"));
+    ASSERT_TRUE(m_host->Click("AdjustOptionMirror"));
+    ASSERT_TRUE(m_host->FindAs<DuiLib::COptionUI>("AdjustOptionMirror", "Option")->IsSelected());
+    PumpFor(500);
+    ASSERT_TRUE(controller.CopyDisplayPicture(&after, &w, &h));
+    const auto plain = Blocks(before, w, h, false);
+    EXPECT_LT(Distance(Blocks(after, w, h, false), Blocks(before, w, h, true)),
+        Distance(Blocks(after, w, h, false), plain) / 2);
+
+    // Reset to defaults leaves mirror and flip alone (they are no camera
+    // settings with a default); the option still says what the picture does.
+    ASSERT_TRUE(m_host->Click("AdjustBtnReset"));
+    PumpFor(500);
+    EXPECT_TRUE(m_host->FindAs<DuiLib::COptionUI>("AdjustOptionMirror", "Option")->IsSelected());
+    ASSERT_TRUE(controller.CopyDisplayPicture(&after, &w, &h));
+    EXPECT_LT(Distance(Blocks(after, w, h, false), Blocks(before, w, h, true)),
+        Distance(Blocks(after, w, h, false), plain) / 2);
+
+    // Unticking it puts the picture the right way round again.
+    ASSERT_TRUE(m_host->Click("AdjustOptionMirror"));
+    PumpFor(500);
+    ASSERT_TRUE(controller.CopyDisplayPicture(&after, &w, &h));
+    EXPECT_LT(Distance(Blocks(after, w, h, false), plain),
+        Distance(Blocks(after, w, h, false), Blocks(before, w, h, true)) / 2);
+}
+
+}  // namespace
