@@ -17,19 +17,26 @@ namespace {
 CPropertySheetWnd* g_sheet = nullptr;
 
 const char* kSkin = R"(<?xml version="1.0" encoding="UTF-8"?>
-<Window size="560,420" caption="0,0,0,30" sizebox="4,4,4,4" mininfo="480,240">
-  <VerticalLayout bkcolor="#FFF4F4F4" bordercolor="#FF5A5A5A" bordersize="1" inset="1,1,1,1">
-    <HorizontalLayout height="30" bkcolor="#FF2B5280">
-      <Label name="caption" textcolor="#FFFFFFFF" textpadding="10,0,0,0" />
-      <Button name="closebtn" width="32" text="×" textcolor="#FFFFFFFF" hotbkcolor="#FFE81123" />
+<Window size="560,420" caption="0,0,0,30" sizebox="4,4,4,4" mininfo="480,240" defaultfontcolor="#FFE6E6E6" disabledfontcolor="#FF5F5F5F">
+  <VerticalLayout bkcolor="#FF252526" bordercolor="#FF171717" bordersize="1" inset="1,1,1,1">
+    <HorizontalLayout height="30" bkcolor="#FF1B1B1B">
+      <Label name="caption" textcolor="#FFE6E6E6" textpadding="10,0,0,0" />
+      <Button name="closebtn" width="36" text="×" textcolor="#FFE6E6E6" hotbkcolor="#FFE5484D" />
     </HorizontalLayout>
-    <VerticalLayout name="rows" vscrollbar="true" inset="10,8,10,8" childpadding="4" />
-    <HorizontalLayout height="40" inset="10,6,10,6">
+    <VerticalLayout name="rows" vscrollbar="true" inset="12,10,12,8" childpadding="4" />
+    <HorizontalLayout height="44" inset="12,8,12,8" bkcolor="#FF1F1F20">
       <Control />
-      <Button name="okbtn" width="90" text="Close" bkcolor="#FFDDDDDD" hotbkcolor="#FFCCE4F7" />
+      <Button name="okbtn" width="90" text="Close" bkcolor="#FF3D8BFD" hotbkcolor="#FF5A9EFF" pushedbkcolor="#FF2F6FCC" textcolor="#FFFFFFFF" />
     </HorizontalLayout>
   </VerticalLayout>
 </Window>)";
+
+// The rows' controls, in the colours of the window.
+const char* const kButtonLook
+    = "bkcolor=\"#FF2D2D30\" hotbkcolor=\"#FF3A3A3D\" pushedbkcolor=\"#FF444448\" bordercolor=\"#FF3C3C3C\" "
+      "bordersize=\"1\" disabledtextcolor=\"#FF5F5F5F\"";
+const char* const kSliderLook
+    = "trackcolor=\"#FF3C3C3C\" forecolor=\"#FF3D8BFD\" disabledforecolor=\"#FF4A4A4C\"";
 
 std::string Name(const char* part, int index)
 {
@@ -114,6 +121,7 @@ void CPropertySheetWnd::AddRow(int index)
     case TPropertySheetControl::Integer: {
         auto* slider = new CSliderUI;
         slider->SetCanSendMove(true);
+        slider->ApplyAttributeList(kSliderLook);
         row->Add(tagged(slider, "value"));
         auto* value = new CLabelUI;
         value->SetName(Name("label", index).c_str());
@@ -141,7 +149,7 @@ void CPropertySheetWnd::AddRow(int index)
     case TPropertySheetControl::Button: {
         auto* button = new CButtonUI;
         button->SetText("Apply");
-        button->SetBkColor(0xFFDDDDDD);
+        button->ApplyAttributeList(kButtonLook);
         row->Add(tagged(button, "value"));
         break;
     }
@@ -154,7 +162,7 @@ void CPropertySheetWnd::AddRow(int index)
     auto* reset = new CButtonUI;
     reset->SetText("Reset");
     reset->SetFixedWidth(60);
-    reset->SetBkColor(0xFFDDDDDD);
+    reset->ApplyAttributeList(kButtonLook);
     reset->SetVisible(c.type != TPropertySheetControl::Button);
     row->Add(tagged(reset, "reset"));
     ShowRow(index);
