@@ -46,7 +46,8 @@ int HandleOptions(int argc, char** argv)
             std::printf("%s %s\n", kAppName, kAppVersion);
             return 0;
         }
-        std::fprintf(stderr, "Kelvara: unknown option '%s'\nTry 'Kelvara --help' for the options.\n", option);
+        std::fprintf(stderr, "Kelvara: %s '%s'\nTry 'Kelvara --help' for the options.\n",
+            option[0] == '-' ? "unknown option" : "unexpected argument", option);
         return kExitUsage;
     }
     return -1;
