@@ -3,6 +3,8 @@
 #   make bench  build and run the benchmarks
 #   make run    start the program
 #   make asan-test / tsan-test   the suite under sanitizers
+#   make install  install under CMAKE_INSTALL_PREFIX (default /usr/local), honouring DESTDIR
+#   make package  build the Debian package into $(BUILD_DIR)
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
@@ -13,7 +15,7 @@ CTEST_FLAGS ?=
 # run inside a private Xvfb server.
 XRUN := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX")
 
-.PHONY: all deps build test bench run asan-test tsan-test tsan-threads format format-check clean
+.PHONY: all deps build test bench run asan-test tsan-test tsan-threads install package format format-check clean
 
 all: build
 
@@ -41,6 +43,17 @@ run: build
 		exit 1; \
 	fi
 	KELVARA_VIRTUAL_CAMERAS=$${KELVARA_VIRTUAL_CAMERAS-demo} $(BUILD_DIR)/bin/Kelvara
+
+# CMAKE_INSTALL_PREFIX (or PREFIX) on the command line overrides the prefix
+# the build was configured with.
+INSTALL_PREFIX := $(or $(CMAKE_INSTALL_PREFIX),$(PREFIX))
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) $(if $(INSTALL_PREFIX),--prefix "$(INSTALL_PREFIX)")
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/*.deb
 
 asan-test:
 	$(MAKE) test BUILD_DIR=build-asan CMAKE_FLAGS="-DKELVARA_SANITIZE=address -DKELVARA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
