@@ -117,6 +117,19 @@ void CCameraController::CloseCamera()
 void CCameraController::SetRenderControl(CImageRenderUI* render, DuiLib::CPaintManagerUI* manager)
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
+    if (m_render && m_render != render && m_displayInPreview) {
+        // The last picture went to the old preview: keep a copy of it.
+        std::vector<uint8_t> pixels;
+        int width = 0;
+        int height = 0;
+        if (m_render->CopyNewestFrame(&pixels, &width, &height) && EnsureFrameBuffers(pixels.size())
+            && pixels.size() == m_displaySize) {
+            std::memcpy(m_display.get(), pixels.data(), pixels.size());
+            m_frameWidth = width;
+            m_frameHeight = height;
+        }
+        m_displayInPreview = false;
+    }
     m_render = render;
     m_manager = manager;
 }
@@ -204,20 +217,35 @@ void CCameraController::HandleFrame(int event, const tagCMImage* image)
         return;
     }
     int64_t mark = NowUs();
-    if (!ConvertFrame(*image)) {
+    // With a preview the frame is made straight in a buffer that the preview
+    // then takes over; without one in the controller's own display buffer.
+    std::unique_ptr<FrameExchange::Frame> target;
+    if (m_render) {
+        target = m_render->AcquireFrame(image->width, image->height);
+        if (!target) {
+            ++m_stats.dropped;
+            return;
+        }
+    }
+    if (!ConvertFrame(*image, target ? target->pixels.get() : nullptr)) {
+        if (target)
+            m_render->DiscardFrame(std::move(target));
         ++m_stats.dropped;
         return;
     }
     m_frameWidth = image->width;
     m_frameHeight = image->height;
+    m_displayInPreview = target != nullptr;
+    const uint8_t* picture = target ? target->pixels.get() : m_display.get();
     int64_t now = NowUs();
     m_stats.convertUs += now - mark;
-    mark = now;
-    if (m_render)
-        m_render->PushFrame(image->width, image->height, m_display.get());
-    now = NowUs();
-    m_stats.pushUs += now - mark;
-    RecordFrame(image->width, image->height);
+    // Recorded before the hand-over: the preview may reuse nothing it was given
+    // until a later frame, but the buffer is no longer ours afterwards.
+    RecordFrame(image->width, image->height, picture);
+    mark = NowUs();
+    if (target)
+        m_render->PushFrame(std::move(target));
+    m_stats.pushUs += NowUs() - mark;
     ++m_stats.frames;
     m_stats.callbackUs += NowUs() - start;
 }
@@ -247,23 +275,25 @@ bool CCameraController::EnsureFrameBuffers(size_t bytes)
     return true;
 }
 
-bool CCameraController::ConvertFrame(const tagCMImage& image)
+bool CCameraController::ConvertFrame(const tagCMImage& image, uint8_t* target)
 {
     capture::Orientation orientation;
     orientation.mirror = m_softOrientation.mirror;
     orientation.flip = m_softOrientation.flip;
     if (image.format != CM_FMT_MJPG)
-        return capture::ConvertUncompressed(
-            image, capture::PixelOrder::RGBA, orientation, m_display.get(), m_conversion.get());
+        return capture::ConvertUncompressed(image, capture::PixelOrder::RGBA, orientation,
+            target ? target : m_display.get(), m_conversion.get());
     // Decoded beside the shown picture, which a damaged stream leaves alone.
     if (!capture::DecodeJpeg(m_tjHandle, image.data, image.dataSize, image.width, image.height,
-            capture::PixelOrder::RGBA, orientation, m_conversion.get(), m_displaySize, nullptr, nullptr))
+            capture::PixelOrder::RGBA, orientation, target ? target : m_conversion.get(), m_displaySize,
+            nullptr, nullptr))
         return false;
-    std::swap(m_display, m_conversion);
+    if (!target)
+        std::swap(m_display, m_conversion);
     return true;
 }
 
-void CCameraController::RecordFrame(int width, int height)
+void CCameraController::RecordFrame(int width, int height, const uint8_t* picture)
 {
     if (!m_recorder)
         return;
@@ -286,7 +316,7 @@ void CCameraController::RecordFrame(int width, int height)
     uint8_t* y = m_yuv.get();
     uint8_t* u = y + lumaSize;
     uint8_t* v = y + lumaSize * 5 / 4;
-    libyuv::ABGRToI420(m_display.get(), width * 4, y, width, u, width / 2, v, width / 2, width, height);
+    libyuv::ABGRToI420(picture, width * 4, y, width, u, width / 2, v, width / 2, width, height);
     const int64_t mark = NowUs();
     m_stats.yuvUs += mark - start;
     m_recorder->EncodeFrame(m_yuv.get(), width, height);
@@ -492,7 +522,11 @@ MeasureResult CCameraController::GetMeasureResult(int index) const
 bool CCameraController::CopyDisplayPicture(std::vector<uint8_t>* pixels, int* width, int* height) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    if (!m_display || m_frameWidth <= 0 || !pixels)
+    if (m_frameWidth <= 0 || !pixels)
+        return false;
+    if (m_displayInPreview && m_render)
+        return m_render->CopyNewestFrame(pixels, width, height);
+    if (!m_display)
         return false;
     pixels->assign(m_display.get(), m_display.get() + m_displaySize);
     if (width)

@@ -12,6 +12,9 @@
 //   OnFrame, CopyDisplayPicture and GetPipelineStats.
 // - Camera delivery thread: OnFrame.
 // - Any thread: CopyDisplayPicture, GetPipelineStats, GetLock.
+// - With a preview, frames are converted straight into a buffer of the
+//   preview's (AcquireFrame) and handed over without a copy; without one,
+//   into the display buffer.
 // - m_lock (re-entrant) guards the frame buffers, the YUV buffer, the
 //   recorder, the render control pointer, the software orientation, the
 //   TurboJPEG handle and the statistics. m_pCamera is touched by the UI
@@ -178,10 +181,12 @@ private:
     };
 
     void HandleFrame(int event, const tagCMImage* image);
-    // m_lock held. False when the frame was refused; the display buffer then
-    // holds the previous picture.
-    bool ConvertFrame(const tagCMImage& image);
-    void RecordFrame(int width, int height);
+    // m_lock held. Converts into target (a buffer the preview takes over
+    // next) or, when null, into the display buffer. False when the frame was
+    // refused; the display buffer then holds the previous picture.
+    bool ConvertFrame(const tagCMImage& image, uint8_t* target);
+    // picture: the frame just converted (R,G,B,A).
+    void RecordFrame(int width, int height, const uint8_t* picture);
     bool EnsureFrameBuffers(size_t bytes);
     std::unique_ptr<CVideoRecorder> TakeRecorder();
     RecordingEnd CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path);
@@ -207,6 +212,9 @@ private:
     int m_recordWidth = 0;  // size the recorder was opened with
     int m_recordHeight = 0;
     bool m_recordingBroken = false;  // see IsRecordingBroken
+    // The last picture was made in a buffer the preview took over (and
+    // m_display does not hold it).
+    bool m_displayInPreview = false;
     Orientation m_softOrientation;  // applied by the controller
     PipelineStats m_stats;
 };
