@@ -120,11 +120,12 @@ void BM_PreviewAndRecord(benchmark::State& state)
     kelvara::test::PumpUntil([] { return false; }, 1000);
 
     for (auto _ : state) {
+        // Reset first: every frame queued for the file is then counted.
+        controller.ResetPipelineStats();
         if (!controller.StartRecording(wideVideo.c_str())) {
             state.SkipWithError("cannot record");
             break;
         }
-        controller.ResetPipelineStats();
         const unsigned uploadsBefore = preview->GetUploadCount();
         const unsigned drawsBefore = preview->GetDrawCount();
         const std::map<std::string, double> cpuBefore = ThreadCpuByName();
@@ -139,7 +140,9 @@ void BM_PreviewAndRecord(benchmark::State& state)
         const PipelineStats st = controller.GetPipelineStats();
         state.SetIterationTime(seconds);
 
-        const uint64_t delivered = st.frames + st.dropped;
+        // Frames that arrived while the recording ran: queued, refused, or
+        // not recorded (encoder behind, another size).
+        const uint64_t delivered = st.recorded + st.recordQueueFull + st.notRecorded + st.dropped;
         const long inFile = CountVideoPackets(video);
         const long lost = static_cast<long>(delivered) - inFile;
         const double lostPct
