@@ -357,7 +357,12 @@ void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
             // Hidden or minimised: frames wait in the exchange (the newest
             // replacing older ones) until an exposure shows the window again.
             m_dirty = 0;
-            m_wake.Wait(kIdleWaitMs, window->ConnectionFd());
+            // The query may have read an exposure off the connection: look
+            // at the queue again before sleeping on the connection.
+            if (window->TakeExposed())
+                m_dirty = 1;
+            else
+                m_wake.Wait(kIdleWaitMs, window->ConnectionFd());
             continue;
         }
         // Taking the flag before drawing: a frame pushed meanwhile sets it again.
