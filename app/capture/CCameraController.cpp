@@ -26,6 +26,10 @@ void DebugText(const char* text)
     std::fputs(text, stderr);
 }
 
+// Pictures waiting for the encoder: about a tenth of a second at 60 frames
+// per second, to ride out a busy moment of the encoder or the machine.
+constexpr int kRecordQueueDepth = 6;
+
 int64_t NowUs()
 {
     return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -117,6 +121,19 @@ void CCameraController::CloseCamera()
 void CCameraController::SetRenderControl(CImageRenderUI* render, DuiLib::CPaintManagerUI* manager)
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
+    if (m_render && m_render != render && m_displayInPreview) {
+        // The last picture went to the old preview: keep a copy of it.
+        std::vector<uint8_t> pixels;
+        int width = 0;
+        int height = 0;
+        if (m_render->CopyNewestFrame(&pixels, &width, &height) && EnsureFrameBuffers(pixels.size())
+            && pixels.size() == m_displaySize) {
+            std::memcpy(m_display.get(), pixels.data(), pixels.size());
+            m_frameWidth = width;
+            m_frameHeight = height;
+        }
+        m_displayInPreview = false;
+    }
     m_render = render;
     m_manager = manager;
 }
@@ -196,6 +213,7 @@ void CCameraController::HandleFrame(int event, const tagCMImage* image)
 {
     const int64_t start = NowUs();
     std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_frameStartUs = start;
     if (event != 0 || !image || !image->data || image->width <= 0 || image->height <= 0)
         return;
     const size_t bytes = capture::PixelBufferBytes(image->width, image->height);
@@ -204,20 +222,35 @@ void CCameraController::HandleFrame(int event, const tagCMImage* image)
         return;
     }
     int64_t mark = NowUs();
-    if (!ConvertFrame(*image)) {
+    // With a preview the frame is made straight in a buffer that the preview
+    // then takes over; without one in the controller's own display buffer.
+    std::unique_ptr<FrameExchange::Frame> target;
+    if (m_render) {
+        target = m_render->AcquireFrame(image->width, image->height);
+        if (!target) {
+            ++m_stats.dropped;
+            return;
+        }
+    }
+    if (!ConvertFrame(*image, target ? target->pixels.get() : nullptr)) {
+        if (target)
+            m_render->DiscardFrame(std::move(target));
         ++m_stats.dropped;
         return;
     }
     m_frameWidth = image->width;
     m_frameHeight = image->height;
+    m_displayInPreview = target != nullptr;
+    const uint8_t* picture = target ? target->pixels.get() : m_display.get();
     int64_t now = NowUs();
     m_stats.convertUs += now - mark;
-    mark = now;
-    if (m_render)
-        m_render->PushFrame(image->width, image->height, m_display.get());
-    now = NowUs();
-    m_stats.pushUs += now - mark;
-    RecordFrame(image->width, image->height);
+    // Recorded before the hand-over: the preview may reuse nothing it was given
+    // until a later frame, but the buffer is no longer ours afterwards.
+    RecordFrame(image->width, image->height, picture);
+    mark = NowUs();
+    if (target)
+        m_render->PushFrame(std::move(target));
+    m_stats.pushUs += NowUs() - mark;
     ++m_stats.frames;
     m_stats.callbackUs += NowUs() - start;
 }
@@ -247,52 +280,52 @@ bool CCameraController::EnsureFrameBuffers(size_t bytes)
     return true;
 }
 
-bool CCameraController::ConvertFrame(const tagCMImage& image)
+bool CCameraController::ConvertFrame(const tagCMImage& image, uint8_t* target)
 {
     capture::Orientation orientation;
     orientation.mirror = m_softOrientation.mirror;
     orientation.flip = m_softOrientation.flip;
     if (image.format != CM_FMT_MJPG)
-        return capture::ConvertUncompressed(
-            image, capture::PixelOrder::RGBA, orientation, m_display.get(), m_conversion.get());
+        return capture::ConvertUncompressed(image, capture::PixelOrder::RGBA, orientation,
+            target ? target : m_display.get(), m_conversion.get());
     // Decoded beside the shown picture, which a damaged stream leaves alone.
     if (!capture::DecodeJpeg(m_tjHandle, image.data, image.dataSize, image.width, image.height,
-            capture::PixelOrder::RGBA, orientation, m_conversion.get(), m_displaySize, nullptr, nullptr))
+            capture::PixelOrder::RGBA, orientation, target ? target : m_conversion.get(), m_displaySize,
+            nullptr, nullptr))
         return false;
-    std::swap(m_display, m_conversion);
+    if (!target)
+        std::swap(m_display, m_conversion);
     return true;
 }
 
-void CCameraController::RecordFrame(int width, int height)
+void CCameraController::RecordFrame(int width, int height, const uint8_t* picture)
 {
     if (!m_recorder)
         return;
     // Frames of another size than the recording's are not fed (the preview
     // size is kept fixed while recording, but a camera may change it).
-    if (width != m_recordWidth || height != m_recordHeight) {
+    if (width != m_recorder->Width() || height != m_recorder->Height()) {
         ++m_stats.notRecorded;
         m_recordingBroken = true;
         return;
     }
     const int64_t start = NowUs();
-    const size_t lumaSize = static_cast<size_t>(width) * height;
-    const size_t ysize = lumaSize * 3 / 2;
-    if (!m_yuv || m_yuvSize != ysize) {
-        m_yuv.reset(new (std::nothrow) uint8_t[ysize]);
-        m_yuvSize = m_yuv ? ysize : 0;
-        if (!m_yuv)
-            return;
+    if (m_recorder->HasFailed()) {
+        m_recordingBroken = true;
+        return;
     }
-    uint8_t* y = m_yuv.get();
+    uint8_t* y = m_recorder->Acquire();
+    if (!y)
+        return;  // counted by the queue
+    const size_t lumaSize = static_cast<size_t>(width) * height;
     uint8_t* u = y + lumaSize;
     uint8_t* v = y + lumaSize * 5 / 4;
-    libyuv::ABGRToI420(m_display.get(), width * 4, y, width, u, width / 2, v, width / 2, width, height);
-    const int64_t mark = NowUs();
-    m_stats.yuvUs += mark - start;
-    m_recorder->EncodeFrame(m_yuv.get(), width, height);
-    if (m_recorder->HasFailed())
-        m_recordingBroken = true;
-    m_stats.encodeUs += NowUs() - mark;
+    libyuv::ABGRToI420(picture, width * 4, y, width, u, width / 2, v, width / 2, width, height);
+    const int64_t now = NowUs();
+    m_stats.yuvUs += now - start;
+    // The capture time is the callback's start, on the monotonic clock the
+    // recorder's time stamps use.
+    m_recorder->Submit(y, m_frameStartUs);
     ++m_stats.recorded;
 }
 
@@ -360,8 +393,10 @@ bool CCameraController::StartRecording(const wchar_t* path)
     auto recorder = std::make_unique<CVideoRecorder>();
     if (!recorder->Open(width, height, target.c_str()))
         return false;
+    auto queue = std::make_unique<RecordingQueue>(std::move(recorder), width, height, kRecordQueueDepth);
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    m_recorder = std::move(recorder);
+    m_recorder = std::move(queue);
+    m_recorderCountsSeen = RecordingQueue::Counters();
     m_recordWidth = width;
     m_recordHeight = height;
     m_recordingBroken = false;
@@ -381,16 +416,40 @@ bool CCameraController::StopRecording(std::string* path)
 bool CCameraController::IsRecordingBroken() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    return m_recorder != nullptr && m_recordingBroken;
+    return m_recorder != nullptr && (m_recordingBroken || m_recorder->HasFailed());
 }
 
 std::unique_ptr<CVideoRecorder> CCameraController::TakeRecorder()
 {
+    std::unique_ptr<RecordingQueue> queue;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_recordWidth = 0;
+        m_recordHeight = 0;
+        m_recordingBroken = false;
+        queue = std::move(m_recorder);
+    }
+    if (!queue)
+        return nullptr;
+    std::unique_ptr<CVideoRecorder> recorder = queue->Finish();
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    m_recordWidth = 0;
-    m_recordHeight = 0;
-    m_recordingBroken = false;
-    return std::move(m_recorder);
+    // Its final counts stay in the statistics.
+    const RecordingQueue::Counters counts = queue->GetCounters();
+    m_stats.encoded += counts.encoded - m_recorderCountsSeen.encoded;
+    m_stats.recordQueueFull += counts.queueFull - m_recorderCountsSeen.queueFull;
+    m_stats.encodeUs += counts.encodeUs - m_recorderCountsSeen.encodeUs;
+    m_recorderCountsSeen = RecordingQueue::Counters();
+    return recorder;
+}
+
+void CCameraController::AddRecorderCounts(PipelineStats* stats) const
+{
+    if (!m_recorder)
+        return;
+    const RecordingQueue::Counters counts = m_recorder->GetCounters();
+    stats->encoded += counts.encoded - m_recorderCountsSeen.encoded;
+    stats->recordQueueFull += counts.queueFull - m_recorderCountsSeen.queueFull;
+    stats->encodeUs += counts.encodeUs - m_recorderCountsSeen.encodeUs;
 }
 
 CCameraController::RecordingEnd CCameraController::CloseRecorder(
@@ -492,7 +551,11 @@ MeasureResult CCameraController::GetMeasureResult(int index) const
 bool CCameraController::CopyDisplayPicture(std::vector<uint8_t>* pixels, int* width, int* height) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    if (!m_display || m_frameWidth <= 0 || !pixels)
+    if (m_frameWidth <= 0 || !pixels)
+        return false;
+    if (m_displayInPreview && m_render)
+        return m_render->CopyNewestFrame(pixels, width, height);
+    if (!m_display)
         return false;
     pixels->assign(m_display.get(), m_display.get() + m_displaySize);
     if (width)
@@ -505,13 +568,16 @@ bool CCameraController::CopyDisplayPicture(std::vector<uint8_t>* pixels, int* wi
 PipelineStats CCameraController::GetPipelineStats() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    return m_stats;
+    PipelineStats stats = m_stats;
+    AddRecorderCounts(&stats);
+    return stats;
 }
 
 void CCameraController::ResetPipelineStats()
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
     m_stats = PipelineStats();
+    m_recorderCountsSeen = m_recorder ? m_recorder->GetCounters() : RecordingQueue::Counters();
 }
 
 }  // namespace kelvara

@@ -12,6 +12,12 @@
 //   OnFrame, CopyDisplayPicture and GetPipelineStats.
 // - Camera delivery thread: OnFrame.
 // - Any thread: CopyDisplayPicture, GetPipelineStats, GetLock.
+// - With a preview, frames are converted straight into a buffer of the
+//   preview's (AcquireFrame) and handed over without a copy; without one,
+//   into the display buffer.
+// - While recording, frames are converted to I420 on the camera thread and
+//   encoded on the RecordingQueue's thread; finishing waits for it outside
+//   m_lock.
 // - m_lock (re-entrant) guards the frame buffers, the YUV buffer, the
 //   recorder, the render control pointer, the software orientation, the
 //   TurboJPEG handle and the statistics. m_pCamera is touched by the UI
@@ -21,6 +27,7 @@
 //   Release waits for a delivery thread that may be waiting for m_lock.
 
 #include "app/capture/CVideoRecorder.h"
+#include "app/capture/RecordingQueue.h"
 #include "app/measure/CaliDataStore.h"
 #include "app/measure/MeasureRecords.h"
 #include "camera_module/CMCameraBase.h"
@@ -47,12 +54,14 @@ struct PipelineStats
 {
     uint64_t frames = 0;  // frames shown (converted and handed on)
     uint64_t dropped = 0;  // frames refused: unknown format, short data, corrupt JPEG
-    uint64_t recorded = 0;  // frames handed to the recorder
+    uint64_t recorded = 0;  // frames queued for the recorder
+    uint64_t encoded = 0;  // frames the recorder has encoded (on its own thread)
+    uint64_t recordQueueFull = 0;  // frames not recorded: the encoder was behind
     uint64_t notRecorded = 0;  // frames of another size than the recording's
     int64_t convertUs = 0;  // decoding or converting into the display buffer
     int64_t pushUs = 0;  // the preview's PushFrame
     int64_t yuvUs = 0;  // R,G,B,A to I420
-    int64_t encodeUs = 0;  // the recorder's EncodeFrame
+    int64_t encodeUs = 0;  // the recorder's EncodeFrame, on the encoder thread
     int64_t callbackUs = 0;  // the whole callback, lock wait included
 };
 
@@ -178,35 +187,44 @@ private:
     };
 
     void HandleFrame(int event, const tagCMImage* image);
-    // m_lock held. False when the frame was refused; the display buffer then
-    // holds the previous picture.
-    bool ConvertFrame(const tagCMImage& image);
-    void RecordFrame(int width, int height);
+    // m_lock held. Converts into target (a buffer the preview takes over
+    // next) or, when null, into the display buffer. False when the frame was
+    // refused; the display buffer then holds the previous picture.
+    bool ConvertFrame(const tagCMImage& image, uint8_t* target);
+    // picture: the frame just converted (R,G,B,A).
+    void RecordFrame(int width, int height, const uint8_t* picture);
     bool EnsureFrameBuffers(size_t bytes);
+    // Takes the recording out under m_lock, then (outside it) waits until its
+    // queued frames are encoded. Never call it with m_lock held.
     std::unique_ptr<CVideoRecorder> TakeRecorder();
+    // m_lock held: the recorder's counters since the last reset, into stats.
+    void AddRecorderCounts(PipelineStats* stats) const;
     RecordingEnd CloseRecorder(std::unique_ptr<CVideoRecorder> recorder, std::string* path);
     std::string LanguageText(const char* id) const;
     void FillEnumList(
         DuiLib::CComboUI* combo, tagCMProperty property, std::string (CCameraController::*text)(int) const);
 
     CMCameraBase* m_pCamera = nullptr;  // owned; released and deleted on close
-    std::unique_ptr<CVideoRecorder> m_recorder;  // non-null while recording
+    std::unique_ptr<RecordingQueue> m_recorder;  // non-null while recording
+    RecordingQueue::Counters m_recorderCountsSeen;  // its counters as of the last stats reset
     CImageRenderUI* m_render = nullptr;  // borrowed
     DuiLib::CPaintManagerUI* m_manager = nullptr;  // borrowed
     std::unique_ptr<uint8_t[]> m_display;  // R,G,B,A, top row first
     std::unique_ptr<uint8_t[]> m_conversion;  // scratch of the same size
     size_t m_displaySize = 0;
-    std::unique_ptr<uint8_t[]> m_yuv;  // I420 for the recorder
-    size_t m_yuvSize = 0;
     CaliDataStore m_caliStore;
     mutable std::recursive_mutex m_lock;
     void* m_tjHandle = nullptr;  // TurboJPEG decompressor, may be null
 
+    int64_t m_frameStartUs = 0;  // when the frame being handled arrived (monotonic)
     int m_frameWidth = 0;  // size of the picture in m_display; 0 before the first
     int m_frameHeight = 0;
     int m_recordWidth = 0;  // size the recorder was opened with
     int m_recordHeight = 0;
     bool m_recordingBroken = false;  // see IsRecordingBroken
+    // The last picture was made in a buffer the preview took over (and
+    // m_display does not hold it).
+    bool m_displayInPreview = false;
     Orientation m_softOrientation;  // applied by the controller
     PipelineStats m_stats;
 };

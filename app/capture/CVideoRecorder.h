@@ -15,8 +15,8 @@
 // destruction run on the UI thread outside the camera controller's lock: the
 // controller opens a recorder before it puts it under its lock and closes it
 // after taking it out, so the preview never waits for the file. EncodeFrame
-// runs on the camera's delivery thread under the controller's lock, while
-// the recorder is under it. No two calls ever overlap.
+// runs on the encoder thread of the RecordingQueue that holds the recorder
+// while it records. No two calls ever overlap.
 
 #include <cstdint>
 

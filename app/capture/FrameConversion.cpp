@@ -21,13 +21,6 @@ namespace kelvara::capture {
 
 namespace {
 
-// Rows converted per step of the two-pass YUY2 conversion, so that the
-// intermediate block stays in the cache: about 64 KiB of 32-bit pixels.
-int BlockRows(int width)
-{
-    return std::max(1, (64 * 1024) / (width * 4));
-}
-
 // Bytes the rows of an uncompressed frame span with the given stride.
 int64_t SpannedBytes(int64_t stride, int64_t rowBytes, int height)
 {
@@ -248,16 +241,17 @@ bool ConvertUncompressed(
         if (order == PixelOrder::BGRA) {
             libyuv::YUY2ToARGB(image.data, stride, dst, dstStride, width, signedHeight);
         } else {
-            // B,G,R,A first, then swapped into R,G,B,A, a cache-sized block at a time.
-            const int block = BlockRows(width);
-            for (int y = 0; y < height; y += block) {
-                const int rows = std::min(block, height - y);
-                const uint8_t* src = turn ? image.data + static_cast<int64_t>(height - 1 - y) * stride
-                                          : image.data + static_cast<int64_t>(y) * stride;
-                libyuv::YUY2ToARGB(src, turn ? -stride : stride, scratch, dstStride, width, rows);
-                libyuv::ARGBToABGR(
-                    scratch, dstStride, dst + static_cast<int64_t>(y) * dstStride, dstStride, width, rows);
+            // B,G,R,A first, then swapped into R,G,B,A. Whole frames: measured
+            // faster here than cache-sized blocks (fewer calls, streaming stores).
+            std::unique_ptr<uint8_t[]> own;
+            if (!scratch) {
+                own.reset(new (std::nothrow) uint8_t[PixelBufferBytes(width, height)]);
+                if (!own)
+                    return false;
+                scratch = own.get();
             }
+            libyuv::YUY2ToARGB(image.data, stride, scratch, dstStride, width, signedHeight);
+            libyuv::ARGBToABGR(scratch, dstStride, dst, dstStride, width, height);
         }
     } else {
         // libyuv's RGB24 is B,G,R in memory and its RAW is R,G,B; reading

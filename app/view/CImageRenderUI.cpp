@@ -23,11 +23,12 @@ namespace kelvara {
 
 namespace {
 
-constexpr uint32_t kIdlePollMs = 3;
-// After this many idle polls (about 0.3 s) only exposures are polled for, and
-// less often: everything else wakes the render thread at once.
-constexpr unsigned kBusyPolls = 100;
-constexpr uint32_t kQuietPollMs = 20;
+// Waiting while the render window is not open.
+constexpr int kIdlePollMs = 3;
+// An idle render thread sleeps until woken; this only bounds a sleep that an
+// exposure read by someone else off the X connection would otherwise make
+// endless.
+constexpr int kIdleWaitMs = 2000;
 constexpr uint32_t kStopWaitMs = 1000;
 constexpr auto kSnapshotWait = std::chrono::seconds(5);
 
@@ -172,6 +173,8 @@ void CImageRenderUI::SetInternVisible(bool visible)
     CControlUI::SetInternVisible(visible);
     if (m_hWnd)
         m_hWnd->Show(visible);
+    if (visible)
+        RequestRedraw();
 }
 
 void CImageRenderUI::DoEvent(DuiLib::TEventUI& event)
@@ -264,30 +267,69 @@ void CImageRenderUI::GiveFocusBack()
 
 void CImageRenderUI::PushFrame(int width, int height, const uint8_t* pixels)
 {
-    if (width <= 0 || height <= 0 || pixels == nullptr)
+    if (pixels == nullptr)
         return;
-    const unsigned w = static_cast<unsigned>(width);
-    const unsigned h = static_cast<unsigned>(height);
+    std::unique_ptr<FrameExchange::Frame> frame = AcquireFrame(width, height);
+    if (!frame)
+        return;
+    std::memcpy(frame->pixels.get(), pixels, static_cast<std::size_t>(frame->width) * frame->height * 4);
+    PushFrame(std::move(frame));
+}
+
+std::unique_ptr<FrameExchange::Frame> CImageRenderUI::AcquireFrame(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    return m_frames.Acquire(static_cast<unsigned>(width), static_cast<unsigned>(height));
+}
+
+void CImageRenderUI::DiscardFrame(std::unique_ptr<FrameExchange::Frame> frame)
+{
+    m_frames.Discard(std::move(frame));
+}
+
+void CImageRenderUI::PushFrame(std::unique_ptr<FrameExchange::Frame> frame)
+{
+    if (!frame)
+        return;
+    const unsigned w = frame->width;
+    const unsigned h = frame->height;
+    if (w == 0 || h == 0) {
+        m_frames.Discard(std::move(frame));
+        return;
+    }
     const uint64_t size = (static_cast<uint64_t>(w) << 32) | h;
     if (m_frameSize == size) {
-        // The common case: one copy, no waiting for a drawing.
-        if (m_frames.Put(w, h, pixels))
-            RequestRedraw();
+        // The common case: the buffer changes hands, no waiting for a drawing.
+        m_frames.Publish(std::move(frame));
+        RequestRedraw();
         return;
     }
     // A new size: picture and refit change together under m_lock, so no
     // drawing shows the new picture with the old transform.
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    if (!m_frames.Put(w, h, pixels))
-        return;
+    m_frames.Publish(std::move(frame));
     m_frameSize = size;
     if (w != m_imageWidth || h != m_imageHeight) {
-        FitImage(width, height);
+        FitImage(static_cast<int>(w), static_cast<int>(h));
         ApplyViewToSprite();
         m_imageWidth = w;
         m_imageHeight = h;
     }
     RequestRedraw();
+}
+
+bool CImageRenderUI::CopyNewestFrame(std::vector<uint8_t>* pixels, int* width, int* height)
+{
+    unsigned w = 0;
+    unsigned h = 0;
+    if (!m_frames.CopyNewest(pixels, &w, &h))
+        return false;
+    if (width)
+        *width = static_cast<int>(w);
+    if (height)
+        *height = static_cast<int>(h);
+    return true;
 }
 
 void CImageRenderUI::RequestRedraw()
@@ -300,24 +342,31 @@ void CImageRenderUI::RenderThread(CPreviewChildWindow* window)
 {
     // Named for profilers and per-thread CPU figures.
     pthread_setname_np(pthread_self(), "preview-render");
-    unsigned idleRounds = 0;
     while (m_running) {
         m_runGate->Wait();
         if (!m_running)
             break;
         if (window->TakeExposed())
             m_dirty = 1;
-        // Taking the flag before drawing: a frame pushed meanwhile sets it again.
-        if (m_dirty.exchange(0) == 0 && !m_snapshotWanted) {
-            if (++idleRounds % 64 == 0) {
-                std::lock_guard<std::recursive_mutex> lock(m_lock);
-                sf::Event event;
-                while (m_window.isOpen() && m_window.pollEvent(event)) { }
-            }
-            m_wake.Wait(idleRounds < kBusyPolls ? kIdlePollMs : kQuietPollMs);
+        const bool snapshot = m_snapshotWanted;
+        if (!snapshot && m_dirty == 0) {
+            m_wake.Wait(kIdleWaitMs, window->ConnectionFd());
             continue;
         }
-        idleRounds = 0;
+        if (!snapshot && !window->IsShownOnScreen()) {
+            // Hidden or minimised: frames wait in the exchange (the newest
+            // replacing older ones) until an exposure shows the window again.
+            m_dirty = 0;
+            // The query may have read an exposure off the connection: look
+            // at the queue again before sleeping on the connection.
+            if (window->TakeExposed())
+                m_dirty = 1;
+            else
+                m_wake.Wait(kIdleWaitMs, window->ConnectionFd());
+            continue;
+        }
+        // Taking the flag before drawing: a frame pushed meanwhile sets it again.
+        m_dirty = 0;
         bool drawn = false;
         {
             std::lock_guard<std::recursive_mutex> lock(m_lock);
@@ -380,8 +429,10 @@ void CImageRenderUI::DrawFrame()
 void CImageRenderUI::UploadPendingFrame()
 {
     const FrameExchange::Frame* frame = m_frames.Take();
-    if (frame && m_tiles.loadFromPixels(frame->width, frame->height, frame->pixels.get()))
+    if (frame && m_tiles.loadFromPixels(frame->width, frame->height, frame->pixels.get())) {
         m_sprite.setTiles(m_tiles);
+        ++m_uploadCount;
+    }
 }
 
 void CImageRenderUI::DrawRecordingIndicator()

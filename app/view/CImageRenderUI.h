@@ -11,8 +11,9 @@
 // - UI thread: construction, LoadResources, Attach, Detach, SetPos,
 //   SetInternVisible, DoEvent, SaveSnapshot, SetRecording,
 //   RestartRecordClock, the container's operations, destruction.
-// - Camera thread: PushFrame, called while the camera controller holds its
-//   own lock. Lock order: controller lock, then m_lock.
+// - Camera thread: AcquireFrame, PushFrame and DiscardFrame, called while
+//   the camera controller holds its own lock. Lock order: controller lock,
+//   then m_lock. CopyNewestFrame: any thread.
 // - Render thread (started by Attach, stopped by Detach): draws.
 // - m_lock (re-entrant, shared with the measurement container) guards the
 //   render window, the sprite and tiles, the view transform, the image
@@ -26,13 +27,16 @@
 //   not take the camera controller's lock (the camera thread may be waiting
 //   for m_lock while holding it) nor call SaveSnapshot.
 // - SaveSnapshot waits for the render thread: never call it with m_lock held.
-// - Redraws happen only when something changed. New frames, mouse events
-//   and requests wake the render thread at once; otherwise it polls every
-//   3 ms, and after a while without work every 20 ms, for exposures.
+// - Redraws happen only when something changed, and frames are uploaded
+//   only when a new one arrived and the window is on screen (a hidden or
+//   minimised preview uploads and draws nothing; showing it exposes it and
+//   brings the newest frame). New frames, mouse events, requests and
+//   exposures wake the render thread, which otherwise sleeps.
 
 #include "app/measure/SFPrimitiveContainer.h"
 #include "app/view/BigSprite.h"
 #include "app/view/FrameExchange.h"
+#include "app/view/RenderWakeup.h"
 #include "app/view/RoundedRectangleShape.h"
 #include "app/view/SFAnimatedSprite.h"
 #include "app/view/SFAnimation.h"
@@ -54,6 +58,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace kelvara {
 
@@ -93,6 +98,14 @@ public:
     // Camera thread: copies width x height R,G,B,A pixels (rows top to
     // bottom) for the next drawing. Frames without area or pixels are ignored.
     void PushFrame(int width, int height, const uint8_t* pixels);
+    // Camera thread: a buffer for a width x height R,G,B,A frame to be filled
+    // by the caller and handed over with PushFrame (no copy) or given back
+    // with DiscardFrame; null without memory or area.
+    std::unique_ptr<FrameExchange::Frame> AcquireFrame(int width, int height);
+    void PushFrame(std::unique_ptr<FrameExchange::Frame> frame);
+    void DiscardFrame(std::unique_ptr<FrameExchange::Frame> frame);
+    // Any thread: a copy of the newest frame pushed; false before the first.
+    bool CopyNewestFrame(std::vector<uint8_t>* pixels, int* width, int* height);
     // Saves what the preview shows (picture, measurements, indicator) to
     // path, in the format of its extension. False when nothing is attached
     // or the file cannot be written.
@@ -115,6 +128,8 @@ public:
     float GetViewOriginY() const;
     // Frames drawn so far (for checks of the redraw-on-change rule).
     unsigned GetDrawCount() const { return m_drawCount; }
+    // Frames uploaded to textures so far.
+    unsigned GetUploadCount() const { return m_uploadCount; }
 
 private:
     void FitImage(int width, int height);
@@ -158,13 +173,14 @@ private:
     mutable std::recursive_mutex m_lock;
     RoundedRectangleShape m_indicatorBox;
     std::atomic<unsigned> m_drawCount{0};
+    std::atomic<unsigned> m_uploadCount{0};
 
     // Frames on their way to the render thread, and the size of the last
     // one accepted (width << 32 | height; written by the camera thread).
     FrameExchange m_frames;
     std::atomic<uint64_t> m_frameSize{0};
-    // Wakes the render thread early from its 3 ms poll.
-    kelvara::Event m_wake{false, false};
+    // Wakes the render thread.
+    RenderWakeup m_wake;
 
     // A snapshot asked of the render thread.
     std::mutex m_snapshotMutex;

@@ -160,4 +160,21 @@ bool CPreviewChildWindow::TakeExposed()
     return exposed;
 }
 
+bool CPreviewChildWindow::IsShownOnScreen()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_display == nullptr || m_window == 0)
+        return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(m_display, m_window, &attributes))
+        return false;
+    return attributes.map_state == IsViewable;
+}
+
+int CPreviewChildWindow::ConnectionFd()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_display ? ConnectionNumber(m_display) : -1;
+}
+
 }  // namespace kelvara

@@ -6,8 +6,9 @@
 // reports exposures, which SFML does not.
 //
 // Threads: Create, Move, Show and Destroy run on the host window's UI
-// thread; TakeExposed may be called from any thread (the render thread polls
-// it). The X connection is the window's own and is guarded by m_mutex.
+// thread; TakeExposed, IsShownOnScreen and ConnectionFd may be called from any
+// thread (the render thread uses them). The X connection is the window's own
+// and is guarded by m_mutex.
 
 #include "platform/duilib/UIWindowMessages.h"
 
@@ -42,6 +43,13 @@ public:
     void Show(bool show);
     // True when part of the window was exposed since the last call.
     bool TakeExposed();
+    // True when the window is mapped and all its ancestors are (not hidden,
+    // not minimised).
+    bool IsShownOnScreen();
+    // The file descriptor of the window's X connection, readable when an
+    // exposure may have arrived; -1 without a window. Events already queued
+    // are drained by TakeExposed, so wait on it only after calling that.
+    int ConnectionFd();
 
     // The X window of a toolkit window of the calling thread, or 0.
     static unsigned long FindNativeWindow(HWND toolkitWindow);

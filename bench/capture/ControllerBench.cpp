@@ -4,7 +4,8 @@
 // - YUY2 and RGB24: OnFrame against the bare conversion plus one memcpy of
 //   the R,G,B,A frame (the hand-over to the preview);
 // each with the preview attached to a window (its render thread drawing) and
-// detached (no window). Then a live 1920 x 1080 MJPG camera at 30 frames per
+// detached (no window); then the same, detached, as interleaved repetitions
+// with the median ratio. Then a live 1920 x 1080 MJPG camera at 30 frames per
 // second while recording: the sustained rate and where the time goes.
 #include "app/capture/CCameraController.h"
 #include "app/capture/FrameConversion.h"
@@ -257,6 +258,105 @@ bool OnePassMatchesTwoPasses()
     return one == two;
 }
 
+// One bare decode or conversion into R,G,B,A (no copy after it).
+void BareOnce(int format, const tagCMImage& f, tjhandle tj, uint8_t* rgba, uint8_t* scratch)
+{
+    const int w = f.width, h = f.height;
+    if (format == CM_FMT_MJPG) {
+        tjDecompress2(tj, f.data, static_cast<unsigned long>(f.dataSize), rgba, w, w * 4, h, TJPF_RGBA,
+            capture::kJpegDecodeFlags);
+    } else if (format == CM_FMT_YUY2) {
+        libyuv::YUY2ToARGB(f.data, w * 2, scratch, w * 4, w, h);
+        libyuv::ARGBToABGR(scratch, w * 4, rgba, w * 4, w, h);
+    } else {
+        libyuv::RAWToARGB(f.data, w * 3, rgba, w * 4, w, -h);
+    }
+    benchmark::ClobberMemory();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0.0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// OnFrame with the preview detached (a preview without a window) against the
+// bare call, in alternating blocks of frames within one run, so both see the
+// same load of this shared machine. Prints the median of the per-repetition
+// ratios (bare time / OnFrame time; 1.0 means no overhead) by wall clock and
+// by the thread's CPU time.
+void InterleavedRatios(int repetitions)
+{
+    struct Case
+    {
+        int format;
+        int width;
+        int height;
+        double goal;
+    };
+    const Case cases[] = {{CM_FMT_MJPG, 1920, 1080, 0.90}, {CM_FMT_MJPG, 3840, 2160, 0.90},
+        {CM_FMT_YUY2, 1920, 1080, 0.85}, {CM_FMT_RGB24, 1920, 1080, 0.85}};
+    std::printf(
+        "\nInterleaved, preview detached: median over %d repetitions of bare / OnFrame\n", repetitions);
+    for (const Case& c : cases) {
+        FrameSet frames = MakeFrames(c.format, c.width, c.height);
+        const size_t bytes = static_cast<size_t>(c.width) * c.height * 4;
+        std::vector<uint8_t> rgba(bytes), scratch(bytes);
+        tjhandle tj = tjInitDecompress();
+        CImageRenderUI preview;
+        CCameraController controller;
+        controller.SetRenderControl(&preview, nullptr);
+        const int block = c.width > 2000 ? 4 : 12;
+        std::vector<double> wallRatios, cpuRatios;
+        int n = 0;
+        auto runBare = [&](Timer* t) {
+            *t = Timer();
+            for (int i = 0; i < block; ++i)
+                BareOnce(c.format, frames.images[n++ % kFramesPerSet], tj, rgba.data(), scratch.data());
+        };
+        auto runOnFrame = [&](Timer* t) {
+            *t = Timer();
+            for (int i = 0; i < block; ++i)
+                CCameraController::OnFrame(
+                    &controller, 0, reinterpret_cast<long>(&frames.images[n++ % kFramesPerSet]), 0);
+        };
+        auto elapsed = [](const Timer& t, double* cpu) {
+            *cpu = ThreadCpuSeconds() - t.cpu;
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - t.wall).count();
+        };
+        // Warm up both paths (allocations, caches).
+        Timer warm;
+        runBare(&warm);
+        runOnFrame(&warm);
+        for (int r = 0; r < repetitions; ++r) {
+            Timer t;
+            double bareCpu = 0, onFrameCpu = 0, bareWall = 0, onFrameWall = 0;
+            if (r % 2 == 0) {
+                runBare(&t);
+                bareWall = elapsed(t, &bareCpu);
+                runOnFrame(&t);
+                onFrameWall = elapsed(t, &onFrameCpu);
+            } else {
+                runOnFrame(&t);
+                onFrameWall = elapsed(t, &onFrameCpu);
+                runBare(&t);
+                bareWall = elapsed(t, &bareCpu);
+            }
+            wallRatios.push_back(bareWall / onFrameWall);
+            cpuRatios.push_back(bareCpu / onFrameCpu);
+        }
+        const double wall = Median(wallRatios);
+        const double cpu = Median(cpuRatios);
+        std::printf("  %-5s %dx%d: wall %.3f, cpu %.3f (goal >= %.2f: %s)\n", FormatName(c.format), c.width,
+            c.height, wall, cpu, c.goal, std::max(wall, cpu) >= c.goal ? "met" : "NOT met");
+        if (controller.GetPipelineStats().dropped != 0)
+            std::printf("  (frames were dropped)\n");
+        controller.SetRenderControl(nullptr, nullptr);
+        tjDestroy(tj);
+    }
+}
+
 }  // namespace
 
 BENCHMARK_TEMPLATE(BM_Bare, CM_FMT_MJPG)
@@ -289,6 +389,13 @@ BENCHMARK(BM_RecordingLive)->Arg(10)->Iterations(1)->UseManualTime()->Unit(bench
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    // --interleaved-only: just the interleaved ratios (no window needed).
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--interleaved-only") == 0) {
+            InterleavedRatios(21);
+            return 0;
+        }
+    }
     std::printf("RGB24 one pass equals two passes: %s\n", OnePassMatchesTwoPasses() ? "yes" : "NO");
     kelvara::test::PreviewHostWindow host;
     if (!host.Open(0, 0, 1280, 780, true, true)) {
@@ -328,5 +435,6 @@ int main(int argc, char** argv)
                     bareCpu / onFrameCpu, onFrameCpu * 1e3, bareCpu * 1e3);
         }
     }
+    InterleavedRatios(21);
     return 0;
 }

@@ -356,3 +356,35 @@ TEST_F(CaptureEndToEnd, UiCallsWhileFramesFlow)
 }
 
 }  // namespace
+
+// Frames made in the preview's buffers and recorded on the encoder thread:
+// every frame the camera delivered while recording is in the file, and the
+// picture the preview took over stays readable after it is detached.
+TEST_F(CaptureEndToEnd, EveryFrameDeliveredWhileRecordingIsInTheFile)
+{
+    Open({FormatRange::Discrete(MEDIASUBTYPE_MJPG, 640, 480)}, {}, 60.0);
+    ASSERT_TRUE(WaitFrames(2));
+    const std::string path = m_dir + "/every.mp4";
+    m_controller.ResetPipelineStats();
+    ASSERT_TRUE(m_controller.StartRecording(Wide(path).c_str()));
+    ASSERT_TRUE(WaitFrames(60));
+    m_controller.GetCamera()->Pause();
+    Pump(100);
+    const unsigned shown = m_host.Preview()->GetUploadCount();
+    ASSERT_EQ(m_controller.FinishRecording(), CCameraController::RecordingEnd::kSaved);
+    const PipelineStats stats = m_controller.GetPipelineStats();
+    EXPECT_EQ(stats.recordQueueFull, 0u);
+    EXPECT_EQ(stats.encoded, stats.recorded);
+    EXPECT_GE(stats.recorded, 60u);
+    const nlohmann::json probe = ProbeVideo(path);
+    ASSERT_FALSE(probe.is_null());
+    EXPECT_EQ(std::stoul(probe["streams"][0]["nb_read_frames"].get<std::string>()), stats.recorded);
+    EXPECT_GT(shown, 0u);
+
+    int w = 0, h = 0;
+    EXPECT_LT(ShownSceneDistance(&w, &h), 20.0);
+    EXPECT_EQ(w, 640);
+    m_controller.SetRenderControl(nullptr, nullptr);
+    EXPECT_LT(ShownSceneDistance(&w, &h), 20.0);
+    EXPECT_EQ(h, 480);
+}

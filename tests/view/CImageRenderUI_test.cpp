@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <string>
 #include <thread>
@@ -274,4 +275,78 @@ TEST(PreviewAttach, RefusesSomethingThatIsNoWindow)
     preview.PushFrame(1, 1, nullptr);
     EXPECT_EQ(preview.GetViewZoom(), 1.0f);
     EXPECT_STREQ(preview.GetClass(), "ImageRenderUI");
+}
+
+TEST_F(PreviewTest, HiddenPreviewUploadsNothingAndShowsTheNewestFrameAgain)
+{
+    PushFromCameraThread(preview, 320, 200, Solid(320, 200, sf::Color::Red));
+    ASSERT_TRUE(PumpUntil([&] { return preview->GetUploadCount() >= 1; }));
+    preview->SetInternVisible(false);
+    PumpUntil([] { return false; }, 100);
+    const unsigned uploads = preview->GetUploadCount();
+    const unsigned draws = preview->GetDrawCount();
+    std::thread camera([&] {
+        const std::vector<uint8_t> blue = Solid(320, 200, sf::Color::Blue);
+        const std::vector<uint8_t> green = Solid(320, 200, sf::Color::Green);
+        for (int i = 0; i < 20; ++i) {
+            preview->PushFrame(320, 200, (i == 19 ? green : blue).data());
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    camera.join();
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(preview->GetUploadCount(), uploads);
+    EXPECT_EQ(preview->GetDrawCount(), draws);
+
+    // Shown again: one upload, of the newest frame.
+    preview->SetInternVisible(true);
+    ASSERT_TRUE(PumpUntil([&] { return preview->GetUploadCount() > uploads; }));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(preview->GetUploadCount(), uploads + 1);
+    EXPECT_TRUE(Near(Snapshot().getPixel(400, 250), sf::Color::Green));
+}
+
+TEST_F(PreviewTest, AfterAResizeNoFrameOfTheOldSizeIsShown)
+{
+    // A camera thread switches from 640 x 400 red to 400 x 400 green while
+    // the render thread draws; the last picture is the new size, fitted as
+    // such (zoom 1.25, bars of 150 pixels), with nothing red anywhere.
+    std::thread camera([&] {
+        const std::vector<uint8_t> red = Solid(640, 400, sf::Color::Red);
+        const std::vector<uint8_t> green = Solid(400, 400, sf::Color::Green);
+        for (int i = 0; i < 60; ++i) {
+            if (i < 30)
+                preview->PushFrame(640, 400, red.data());
+            else
+                preview->PushFrame(400, 400, green.data());
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    camera.join();
+    PumpUntil([] { return false; }, 200);
+    EXPECT_NEAR(preview->GetViewZoom(), 1.25f, 1e-5);
+    EXPECT_NEAR(preview->GetViewOriginX(), 150.0f, 1e-3);
+    const sf::Image shot = Snapshot();
+    EXPECT_EQ(shot.getPixel(100, 250), sf::Color::Black);
+    EXPECT_TRUE(Near(shot.getPixel(400, 250), sf::Color::Green));
+    for (unsigned x = 0; x < 800; x += 10)
+        for (unsigned y = 0; y < 500; y += 10)
+            ASSERT_FALSE(Near(shot.getPixel(x, y), sf::Color::Red)) << x << "," << y;
+}
+
+TEST_F(PreviewTest, IdleRenderThreadSleeps)
+{
+    PushFromCameraThread(preview, 320, 200, Solid(320, 200, sf::Color::Red));
+    ASSERT_TRUE(PumpUntil([&] { return preview->GetDrawCount() >= 1; }));
+    PumpUntil([] { return false; }, 200);
+    // Nothing changes: no drawing and, measured by the process's CPU clock,
+    // next to no work (the UI thread here only sleeps).
+    const unsigned draws = preview->GetDrawCount();
+    timespec before{}, after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    const double cpuMs = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+    EXPECT_EQ(preview->GetDrawCount(), draws);
+    EXPECT_LT(cpuMs, 5.0);
 }

@@ -60,3 +60,65 @@ TEST(FrameExchange, FramesAreNeverTornBetweenThreads)
     camera.join();
     EXPECT_GT(seen, 0);
 }
+
+// Buffers handed over without a copy while the size changes: each frame
+// taken is whole (every pixel holds its own frame number and size), newer
+// than the one before, and once a frame of the new size was taken no frame
+// of the old size comes again.
+TEST(FrameExchange, HandedOverFramesAreWholeAndNeverStaleAcrossResizes)
+{
+    FrameExchange exchange;
+    constexpr int kFrames = 3000;
+    std::atomic<bool> done{false};
+    auto sizeOf = [](int n) { return n <= kFrames / 2 ? 64u : 48u; };
+    std::thread camera([&] {
+        for (int n = 1; n <= kFrames; ++n) {
+            const unsigned side = sizeOf(n);
+            std::unique_ptr<FrameExchange::Frame> frame = exchange.Acquire(side, side);
+            ASSERT_NE(frame, nullptr);
+            ASSERT_GE(frame->capacity, side * side * 4u);
+            uint32_t* words = reinterpret_cast<uint32_t*>(frame->pixels.get());
+            std::fill(words, words + side * side, static_cast<uint32_t>(n) << 8 | side);
+            if (n % 97 == 0)
+                exchange.Discard(std::move(frame));  // a frame the decoder refused
+            else
+                exchange.Publish(std::move(frame));
+        }
+        done = true;
+    });
+    int last = 0;
+    bool newSizeSeen = false;
+    unsigned taken = 0;
+    while (!done || taken == 0) {
+        const FrameExchange::Frame* frame = exchange.Take();
+        if (frame == nullptr)
+            continue;
+        const uint32_t* words = reinterpret_cast<const uint32_t*>(frame->pixels.get());
+        const uint32_t first = words[0];
+        const int number = static_cast<int>(first >> 8);
+        ASSERT_EQ(first & 0xFFu, frame->width);
+        ASSERT_EQ(frame->width, frame->height);
+        ASSERT_NE(number % 97, 0);
+        ASSERT_TRUE(std::all_of(
+            words, words + frame->width * frame->height, [first](uint32_t v) { return v == first; }));
+        ASSERT_GT(number, last);
+        ASSERT_EQ(frame->width, sizeOf(number));
+        if (newSizeSeen) {
+            ASSERT_EQ(frame->width, 48u);
+        }
+        newSizeSeen = newSizeSeen || frame->width == 48u;
+        last = number;
+        ++taken;
+    }
+    camera.join();
+    const FrameExchange::Frame* newest = exchange.Take();
+    if (newest)
+        last = static_cast<int>(reinterpret_cast<const uint32_t*>(newest->pixels.get())[0] >> 8);
+    EXPECT_EQ(last, kFrames);
+
+    std::vector<uint8_t> copy;
+    unsigned w = 0, h = 0;
+    ASSERT_TRUE(exchange.CopyNewest(&copy, &w, &h));
+    EXPECT_EQ(w, 48u);
+    EXPECT_EQ(copy.size(), 48u * 48u * 4u);
+}
