@@ -131,6 +131,9 @@ private:
     void UpdateValueLabel(int row, int value);
     void ResetToDefaults();
     void UpdateCalibrationValue();
+    // Units per picture pixel for the typed physical length of the
+    // calibration line; -1 unless both lengths are positive.
+    double CalibrationValue(const std::string& typedLength) const;
     void RefreshMeasureRows();
     void LeaveFullscreen();
     void ApplyFrameForFullscreen();

@@ -67,13 +67,7 @@ void CMainWnd::AddCalibration()
     if (nameEdit == nullptr || lengthEdit == nullptr)
         return;
     const std::string name = nameEdit->GetText().GetData();
-    const std::string typed = lengthEdit->GetText().GetData();
-    char* end = nullptr;
-    double physical = std::strtod(typed.c_str(), &end);
-    if (end == typed.c_str() || !std::isfinite(physical))
-        physical = 0;
-    const double pixels = m_render ? m_render->GetContainer().GetResult(0).length : 0.0;
-    const double value = physical > 0 && pixels > 0 ? physical / pixels : -1.0;
+    const double value = CalibrationValue(lengthEdit->GetText().GetData());
     if (name.empty() || value <= 0) {
         ShowMessageDialog(GetHWND(), GetLangText("STR_ERROR_INPUT"), GetLangText("STR_MESSAGE"), 0, 48);
         return;

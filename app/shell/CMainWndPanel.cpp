@@ -222,6 +222,17 @@ void CMainWnd::ResetToDefaults()
     SetCursor(DuiLib::UICURSOR_ARROW);
 }
 
+double CMainWnd::CalibrationValue(const std::string& typedLength) const
+{
+    char* end = nullptr;
+    double physical = std::strtod(typedLength.c_str(), &end);
+    if (end == typedLength.c_str() || !std::isfinite(physical))
+        physical = 0;
+    // The calibration line's length in picture pixels.
+    const double pixels = m_render ? m_render->GetContainer().GetResult(0).length : 0.0;
+    return physical > 0 && pixels > 0 ? physical / pixels : -1.0;
+}
+
 void CMainWnd::UpdateCalibrationValue()
 {
     DuiLib::CControlUI* edit = m_PaintManager.FindControl("CaliEdtPhyLen");
@@ -234,12 +245,7 @@ void CMainWnd::UpdateCalibrationValue()
         data->SetText("");
         return;
     }
-    char* end = nullptr;
-    double physical = std::strtod(typed.c_str(), &end);
-    if (end == typed.c_str() || !std::isfinite(physical))
-        physical = 0;
-    const double pixels = m_render ? m_render->GetContainer().GetResult(0).length : 0.0;
-    const double value = physical > 0 && pixels > 0 ? physical / pixels : -1.0;
+    const double value = CalibrationValue(typed);
     if (value > 0) {
         char text[64];
         std::snprintf(text, sizeof(text), "%f", value);

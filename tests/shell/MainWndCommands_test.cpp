@@ -8,6 +8,7 @@
 #include "app/view/CImageRenderUI.h"
 #include "platform/duilib/CFileDialog.h"
 #include "tests/support/shell/MainWindowHost.h"
+#include "tests/support/shell/MediaProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -183,21 +184,6 @@ TEST_F(CommandsTest, ContinuousShootingTakesTheCountThenStops)
         EXPECT_TRUE(m_host->Find(name)->IsEnabled()) << name;
 }
 
-int ProbeFrames(const std::string& path)
-{
-    const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                "stream=nb_read_frames -of csv=p=0 '"
-        + path + "' 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    int frames = -1;
-    if (std::fscanf(pipe, "%d", &frames) != 1)
-        frames = -1;
-    pclose(pipe);
-    return frames;
-}
-
 TEST_F(CommandsTest, RecordingWithF9GivesAPlayableFile)
 {
     if (std::system("command -v ffprobe > /dev/null 2>&1") != 0)
@@ -215,7 +201,7 @@ TEST_F(CommandsTest, RecordingWithF9GivesAPlayableFile)
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].extension(), ".mp4");
     EXPECT_NE(TextOf(*m_host, "StatusBarLabelInfo").find(files[0].string()), std::string::npos);
-    const int frames = ProbeFrames(files[0].string());
+    const int frames = kelvara::test::ProbeVideoFrames(files[0].string());
     EXPECT_GT(frames, 120);
     EXPECT_LT(frames, 180);
 
@@ -229,7 +215,7 @@ TEST_F(CommandsTest, RecordingWithF9GivesAPlayableFile)
     ASSERT_EQ(FilesIn(m_folder).size(), 2u);
     for (const fs::path& file : FilesIn(m_folder)) {
         if (file != files[0]) {
-            EXPECT_GT(ProbeFrames(file.string()), 20) << file;
+            EXPECT_GT(kelvara::test::ProbeVideoFrames(file.string()), 20) << file;
         }
     }
 }
@@ -441,7 +427,7 @@ TEST(CameraLoss, UnpluggedWhileRecordingFinishesTheFileAndSaysSo)
     const std::vector<fs::path> files = FilesIn(folder);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_NE(status.find(files[0].string()), std::string::npos) << status;
-    EXPECT_GT(ProbeFrames(files[0].string()), 30);
+    EXPECT_GT(kelvara::test::ProbeVideoFrames(files[0].string()), 30);
     EXPECT_EQ(window.GetCameraListAdapter()->GetHighlight(), -1);
 }
 

@@ -1,6 +1,8 @@
 // The program as a process: one copy at a time, the settings kept from one
 // run to the next. Windows are found and closed through the X server, as a
 // window manager would close them.
+#include "tests/support/shell/MediaProbe.h"
+#include "tests/support/shell/TopLevelWindows.h"
 #include "tests/support/stores/ScopedUserEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -27,64 +29,8 @@ namespace {
 
 using kelvara::test::ScopedUserEnvironment;
 
-// Finds a top-level window by its exact title.
-Window FindWindowNamed(Display* display, Window root, const std::string& title, int depth = 0)
-{
-    Window rootReturn, parentReturn;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (depth > 3 || !XQueryTree(display, root, &rootReturn, &parentReturn, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            XWindowAttributes attrs;
-            if (title == name && XGetWindowAttributes(display, children[i], &attrs)
-                && attrs.map_state == IsViewable)
-                found = children[i];
-            XFree(name);
-        }
-        if (found == 0)
-            found = FindWindowNamed(display, children[i], title, depth + 1);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
-Window WaitForWindow(const std::string& title, int timeoutMs)
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return 0;
-    Window found = 0;
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (found == 0 && std::chrono::steady_clock::now() < end) {
-        found = FindWindowNamed(display, DefaultRootWindow(display), title);
-        if (found == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    XCloseDisplay(display);
-    return found;
-}
-
-// What a window manager's close button sends.
-void AskToClose(Window window)
-{
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-    XCloseDisplay(display);
-}
+using kelvara::test::AskToClose;
+using kelvara::test::WaitForWindow;
 
 struct Program
 {
@@ -146,11 +92,11 @@ TEST_F(StartupTest, SecondCopyShowsTheMessageAndEndsWithMinusOne)
     ScopedUserEnvironment::WriteFile(m_config, "[values]\nExitPrompt = dword:00000001\n");
     Program first = Start(m_env.Home() + "/first.txt");
     ASSERT_NE(first.pid, 0);
-    Window main = WaitForWindow("Kelvara", 10000);
+    unsigned long main = WaitForWindow("Kelvara", 10000);
     ASSERT_NE(main, 0u) << ScopedUserEnvironment::ReadFile(first.output);
 
     Program second = Start(m_env.Home() + "/second.txt");
-    Window message = WaitForWindow("Message", 10000);
+    unsigned long message = WaitForWindow("Message", 10000);
     ASSERT_NE(message, 0u);
     AskToClose(message);
     EXPECT_EQ(WaitExit(second, 5000), -1);
@@ -164,7 +110,7 @@ TEST_F(StartupTest, SecondCopyShowsTheMessageAndEndsWithMinusOne)
 
     // Once the first copy is gone, a new one starts.
     Program third = Start(m_env.Home() + "/third.txt");
-    Window again = WaitForWindow("Kelvara", 10000);
+    unsigned long again = WaitForWindow("Kelvara", 10000);
     ASSERT_NE(again, 0u) << ScopedUserEnvironment::ReadFile(third.output);
     AskToClose(again);
     EXPECT_EQ(WaitExit(third, 10000), 0);
@@ -173,21 +119,6 @@ TEST_F(StartupTest, SecondCopyShowsTheMessageAndEndsWithMinusOne)
 }  // namespace
 
 namespace {
-
-int ProbeFrames(const std::string& path)
-{
-    const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                "stream=nb_read_frames -of csv=p=0 '"
-        + path + "' 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    int frames = -1;
-    if (std::fscanf(pipe, "%d", &frames) != 1)
-        frames = -1;
-    pclose(pipe);
-    return frames;
-}
 
 TEST_F(StartupTest, TerminationSignalFinishesTheRecordingAndSaves)
 {
@@ -198,7 +129,7 @@ TEST_F(StartupTest, TerminationSignalFinishesTheRecordingAndSaves)
     ScopedUserEnvironment::WriteFile(m_config, "[values]\nExitPrompt = dword:00000000\n");
     setenv("KELVARA_VIRTUAL_CAMERAS", "demo", 1);
     Program program = Start(m_env.Home() + "/out.txt");
-    Window main = WaitForWindow("Kelvara", 10000);
+    unsigned long main = WaitForWindow("Kelvara", 10000);
     ASSERT_NE(main, 0u);
     // The first camera of the list: the side bar is 321 pixels wide on the
     // right of the maximised window, the list's first row 113 pixels down.
@@ -224,7 +155,7 @@ TEST_F(StartupTest, TerminationSignalFinishesTheRecordingAndSaves)
             videos.push_back(entry.path());
     }
     ASSERT_EQ(videos.size(), 1u) << ScopedUserEnvironment::ReadFile(program.output);
-    EXPECT_GT(ProbeFrames(videos[0].string()), 30);
+    EXPECT_GT(kelvara::test::ProbeVideoFrames(videos[0].string()), 30);
     // The settings were written back on the way out.
     EXPECT_NE(ScopedUserEnvironment::ReadFile(program.output).find("config"), std::string::npos);
 }
