@@ -12,12 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -489,6 +491,34 @@ TEST_F(CommandsTest, MirrorFromThePanelMirrorsThePictureThroughTheController)
     ASSERT_TRUE(controller.CopyDisplayPicture(&after, &w, &h));
     EXPECT_LT(Distance(Blocks(after, w, h, false), plain),
         Distance(Blocks(after, w, h, false), Blocks(before, w, h, true)) / 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CommandsTest, ANameTheCalibrationFileCannotHoldIsRefusedWithAMessage)
+{
+    ASSERT_TRUE(m_host->Click("MainTabOptMeasure"));
+    ASSERT_TRUE(m_host->Click("MeasureBtnCaliEdit"));
+    ASSERT_TRUE(m_host->Click("CaliEdtName"));
+    Xdo("type '#scale'");
+    PumpFor(200);
+    ASSERT_TRUE(m_host->Click("CaliEdtPhyLen"));
+    Xdo("type 100");
+    PumpFor(200);
+    ASSERT_GT(std::atof(TextOf(*m_host, "CaliEdtCaliData").c_str()), 0.0);
+    // The bad-input message comes up; Escape closes it.
+    std::thread closer([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        Xdo("key Escape");
+    });
+    ASSERT_TRUE(m_host->Click("CaliBtnNew"));
+    closer.join();
+    PumpFor(300);
+    EXPECT_EQ(Window().GetController().GetCaliStore().GetCount(), 0);
+    EXPECT_EQ(m_host->FindAs<DuiLib::CListUI>("CaliDataList", "List")->GetCount(), 0);
+    EXPECT_EQ(TextOf(*m_host, "CaliEdtName"), "#scale");
 }
 
 }  // namespace
