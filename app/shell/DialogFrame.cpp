@@ -3,20 +3,13 @@
 #include "app/shell/ShadowImage.h"
 #include "platform/duilib/CControlUI.h"
 #include "platform/duilib/CLayeredWindow.h"
+#include "platform/duilib/WindowImplBase.h"
 
 #include <string>
 
 using namespace DuiLib;
 
 namespace {
-
-bool TakesClicks(CControlUI* control)
-{
-    if (control == nullptr)
-        return false;
-    std::string cls = control->GetClass();
-    return cls == "ButtonUI" || cls == "OptionUI" || cls == "TextUI" || cls == "CheckBoxUI";
-}
 
 void SetRoundShape(CWindowWnd& window, CPaintManagerUI& pm, int width, int height)
 {
@@ -27,39 +20,6 @@ void SetRoundShape(CWindowWnd& window, CPaintManagerUI& pm, int width, int heigh
     for (const ShadowSpan& span : RoundRectSpans(width, height, corner.cx, corner.cy))
         rows.emplace_back(span.first, span.end);
     CLayeredWindow::SetWindowShape(window.GetNativeWindow(), rows);
-}
-
-LRESULT HitTest(CWindowWnd& window, CPaintManagerUI& pm, LPARAM lParam, bool sizingBorders)
-{
-    RECT rc;
-    window.GetWindowRect(rc);
-    POINT pt{GET_X_LPARAM(lParam) - rc.left, GET_Y_LPARAM(lParam) - rc.top};
-    auto w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (sizingBorders && !window.IsMaximized()) {
-        RECT box = pm.GetSizeBox();
-        bool left = pt.x < box.left, right = pt.x >= w - box.right;
-        bool top = pt.y < box.top, bottom = pt.y >= h - box.bottom;
-        if (top && left)
-            return HTTOPLEFT;
-        if (top && right)
-            return HTTOPRIGHT;
-        if (bottom && left)
-            return HTBOTTOMLEFT;
-        if (bottom && right)
-            return HTBOTTOMRIGHT;
-        if (left)
-            return HTLEFT;
-        if (right)
-            return HTRIGHT;
-        if (top)
-            return HTTOP;
-        if (bottom)
-            return HTBOTTOM;
-    }
-    RECT caption = pm.GetCaptionRect();
-    if (pt.x >= caption.left && pt.x < w - caption.right && pt.y >= caption.top && pt.y < caption.bottom)
-        return TakesClicks(pm.FindControl(pt)) ? HTCLIENT : HTCAPTION;
-    return HTCLIENT;
 }
 
 }  // namespace
@@ -94,7 +54,7 @@ bool HandleDialogFrameMessage(CWindowWnd& window, CPaintManagerUI& pm, UINT uMsg
         lRes = wParam ? 0 : 1;
         return true;
     case WM_NCHITTEST:
-        lRes = HitTest(window, pm, lParam, sizingBorders);
+        lRes = SkinFrameHitTest(window, pm, lParam, sizingBorders);
         return true;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) {

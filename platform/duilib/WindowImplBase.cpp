@@ -3,6 +3,7 @@
 #include "platform/duilib/CControlUI.h"
 
 #include <cstdio>
+#include <string>
 
 namespace DuiLib {
 namespace {
@@ -97,20 +98,19 @@ LRESULT WindowImplBase::OnDestroy(UINT, WPARAM, LPARAM, bool& bHandled)
     return 0;
 }
 
-LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& bHandled)
+LRESULT SkinFrameHitTest(CWindowWnd& window, CPaintManagerUI& pm, LPARAM lParam, bool sizingBorders)
 {
-    bHandled = true;
-    RECT window;
-    GetWindowRect(window);
-    POINT pt{GET_X_LPARAM(lParam) - window.left, GET_Y_LPARAM(lParam) - window.top};
-    RECT client;
-    GetClientRect(client);
-    if (!IsMaximized()) {
-        RECT box = m_PaintManager.GetSizeBox();
-        bool left = pt.x < client.left + box.left;
-        bool right = pt.x >= client.right - box.right;
-        bool top = pt.y < client.top + box.top;
-        bool bottom = pt.y >= client.bottom - box.bottom;
+    RECT rc;
+    window.GetWindowRect(rc);
+    POINT pt{GET_X_LPARAM(lParam) - rc.left, GET_Y_LPARAM(lParam) - rc.top};
+    const long w = rc.right - rc.left;
+    const long h = rc.bottom - rc.top;
+    if (sizingBorders && !window.IsMaximized()) {
+        RECT box = pm.GetSizeBox();
+        bool left = pt.x < box.left;
+        bool right = pt.x >= w - box.right;
+        bool top = pt.y < box.top;
+        bool bottom = pt.y >= h - box.bottom;
         if (top && left)
             return HTTOPLEFT;
         if (top && right)
@@ -129,17 +129,22 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& bHandled)
             return HTBOTTOM;
     }
     // The caption band: left and right are margins, top..bottom the band's height.
-    RECT caption = m_PaintManager.GetCaptionRect();
-    if (pt.x >= client.left + caption.left && pt.x < client.right - caption.right && pt.y >= caption.top
-        && pt.y < caption.bottom) {
-        CControlUI* control = m_PaintManager.FindControl(pt);
-        if (control && !IsClass(control, "ButtonUI") && !IsClass(control, "OptionUI")
-            && !IsClass(control, "TextUI") && !IsClass(control, "CheckBoxUI"))
-            return HTCAPTION;
-        if (control == nullptr)
-            return HTCAPTION;
+    RECT caption = pm.GetCaptionRect();
+    if (pt.x >= caption.left && pt.x < w - caption.right && pt.y >= caption.top && pt.y < caption.bottom) {
+        CControlUI* control = pm.FindControl(pt);
+        if (control
+            && (IsClass(control, "ButtonUI") || IsClass(control, "OptionUI") || IsClass(control, "TextUI")
+                || IsClass(control, "CheckBoxUI")))
+            return HTCLIENT;
+        return HTCAPTION;
     }
     return HTCLIENT;
+}
+
+LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& bHandled)
+{
+    bHandled = true;
+    return SkinFrameHitTest(*this, m_PaintManager, lParam, true);
 }
 
 LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& bHandled)

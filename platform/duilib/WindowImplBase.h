@@ -12,6 +12,12 @@
 
 namespace DuiLib {
 
+// Where a point (screen coordinates in lParam) of a skin-built window falls:
+// the resize borders of the skin's size box (when sizingBorders, and not
+// while maximised), the caption band (except over buttons, options, check
+// boxes and text, which take their clicks), or the client area.
+LRESULT SkinFrameHitTest(CWindowWnd& window, CPaintManagerUI& pm, LPARAM lParam, bool sizingBorders);
+
 class WindowImplBase : public CWindowWnd,
                        public INotifyUI,
                        public IMessageFilterUI,

@@ -136,21 +136,6 @@ LRESULT DriverWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    CMessageLoop* loop = CMessageLoop::GetCurrent();
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
-                  .count();
-        if (left <= 0)
-            return false;
-        loop->PumpOnce(static_cast<int>(std::min<long long>(left, 50)));
-    }
-    return true;
-}
-
 int NeededWidth(CLabelUI* label)
 {
     CDuiString text = label->GetText();

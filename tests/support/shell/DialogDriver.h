@@ -5,6 +5,7 @@
 // the X server (xdotool). UI thread only.
 
 #include "platform/duilib/UIlib.h"
+#include "tests/support/duilib/SampleSkin.h"
 
 #include <functional>
 #include <string>
@@ -60,7 +61,7 @@ private:
 };
 
 // Pumps the calling thread's loop until done() or timeoutMs passed.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
+using duilib_test::PumpUntil;
 
 // Text width of a label's text in its own font, plus its text padding.
 int NeededWidth(DuiLib::CLabelUI* label);

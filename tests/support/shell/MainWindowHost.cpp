@@ -6,6 +6,7 @@
 #include "app/view/CImageRenderUI.h"
 #include "platform/duilib/CResourceLoader.h"
 #include "platform/duilib/UIlib.h"
+#include "tests/support/duilib/SampleSkin.h"
 
 #include <chrono>
 #include <cmath>
@@ -21,15 +22,7 @@ void InstallProgramSkin()
 
 bool Pump(const std::function<bool()>& done, int timeoutMs)
 {
-    DuiLib::CMessageLoop* loop = DuiLib::CMessageLoop::GetCurrent();
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        if (loop)
-            loop->PumpOnce(10);
-    }
-    return true;
+    return duilib_test::PumpUntil(done, timeoutMs);
 }
 
 void PumpFor(int ms)
