@@ -166,6 +166,9 @@ void CMainWnd::OnWindowInit()
     m_windowInitDone = true;
     RebuildCameraList();
     RefreshAdjustPanel();
+    // A new user sees what to do first.
+    if (m_controller.GetCamera() == nullptr)
+        SetStatusResource("STR_CHOOSE_CAMERA");
     std::string path;
     if (m_controller.GetCaliStore().GetCaliConfigPath(path) == 0)
         m_controller.GetCaliStore().LoadCaliConfig(path);
@@ -325,6 +328,15 @@ void CMainWnd::RebuildCameraList()
         pid = info.pid;
     }
     m_cameraList->Rebuild(groups, vid, pid);
+}
+
+void CMainWnd::SetStatusResource(const char* id)
+{
+    if (m_statusInfo) {
+        m_statusInfo->SetResourceText(true);
+        m_statusInfo->SetText(id);
+        m_statusInfo->SetToolTip("");
+    }
 }
 
 void CMainWnd::SetStatusText(const std::string& text)

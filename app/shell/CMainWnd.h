@@ -106,6 +106,8 @@ public:
     void ToggleFullscreen();
     // Status-bar message (plain text).
     void SetStatusText(const std::string& text);
+    // Status-bar message from the string table (follows the language).
+    void SetStatusResource(const char* id);
 
 protected:
     DuiLib::CDuiString GetSkinFile() override { return "xmls\\mainwnd.xml"; }

@@ -286,6 +286,7 @@ int CMainWnd::OpenLocalCamera(int group, int index)
     if (opened) {
         m_controller.GetCamera()->Play();
         SetTimer(TIMER_FPS, 1000);
+        SetStatusResource("SB_READY");
         SetCursor(DuiLib::UICURSOR_ARROW);
         return kOpened;
     }
@@ -308,6 +309,7 @@ int CMainWnd::OpenNetworkCamera(const std::wstring& address)
     if (opened) {
         m_controller.GetCamera()->Play();
         SetTimer(TIMER_FPS, 1000);
+        SetStatusResource("SB_READY");
         return kOpened;
     }
     ShowMessageDialog(GetHWND(), GetLangText("STR_CAMERA_OPEN_FAILED"), "Message", 0, 48);

@@ -85,6 +85,9 @@ void CMainWnd::RefreshAdjustPanel()
         {"camera_adjust_drawers", "AdjustBtnReset", "ToolbarBtnFiles", "AdjustBtnPropertyPage",
             "MainTabOptMeasure", "ToolbarBtnCapture", "ToolbarBtnCaptureSet", "ToolbarBtnRecord"})
         SetEnabled(m_PaintManager.FindControl(name), open);
+    // The drawer headers look as unavailable as the drawers they open.
+    for (const auto& drawer : kDrawerHeaders)
+        SetEnabled(m_PaintManager.FindControl(drawer[0]), open);
     if (!open)
         return;
 
