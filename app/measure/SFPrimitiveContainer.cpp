@@ -216,6 +216,33 @@ void SFPrimitiveContainer::SetCalibrationMode(bool on)
     }
 }
 
+SFPrimitiveContainer::PrimitiveList SFPrimitiveContainer::TakePrimitives()
+{
+    PrimitiveList taken;
+    if (m_calibrationMode)
+        return taken;
+    auto lock = Lock();
+    taken = std::move(m_primitives);
+    m_primitives.clear();
+    for (auto& primitive : taken)
+        primitive->SetSelected(false);
+    ResetHit();
+    return taken;
+}
+
+void SFPrimitiveContainer::RestorePrimitives(PrimitiveList primitives)
+{
+    if (m_calibrationMode)
+        return;
+    auto lock = Lock();
+    m_primitives = std::move(primitives);
+    for (auto& primitive : m_primitives) {
+        primitive->SetCalibration(m_unit, m_scale);
+        primitive->ApplyViewTransform(m_viewZoom, m_viewOriginX, m_viewOriginY);
+    }
+    ResetHit();
+}
+
 void SFPrimitiveContainer::SetCalibration(const sf::String& unit, float scale)
 {
     m_scale = scale;

@@ -36,6 +36,8 @@ namespace kelvara {
 class SFPrimitiveContainer : public sf::Drawable, public sf::Transformable
 {
 public:
+    using PrimitiveList = std::vector<std::unique_ptr<SFPrimitiveBase>>;
+
     SFPrimitiveContainer();
     ~SFPrimitiveContainer() override;
     SFPrimitiveContainer(const SFPrimitiveContainer&) = delete;
@@ -63,6 +65,14 @@ public:
     // Off: removes the calibration line and brings the primitives back with
     // the tool that was current. Asking for the current mode does nothing.
     void SetCalibrationMode(bool on);
+    // Takes every primitive out, to be kept by the caller while another
+    // picture is measured (nothing is sent; the caller refreshes its list).
+    // Outside calibration mode only; in it, nothing is taken.
+    PrimitiveList TakePrimitives();
+    // Replaces the primitives by a set taken earlier, following the current
+    // view transform and calibration (nothing is sent). Outside calibration
+    // mode only; in it, the set is dropped.
+    void RestorePrimitives(PrimitiveList primitives);
     // Applies a calibration to new primitives and relabels every primitive.
     void SetCalibration(const sf::String& unit, float scale);
     // The result of the primitive at index; all zeros outside the array.
@@ -94,8 +104,6 @@ protected:
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
 
 private:
-    using PrimitiveList = std::vector<std::unique_ptr<SFPrimitiveBase>>;
-
     std::unique_lock<std::recursive_mutex> Lock() const;
     sf::Vector2f ToView(float x, float y) const;
     SFPrimitiveBase* Active() const;

@@ -1,5 +1,6 @@
 #include "app/view/CImageRenderUI.h"
 
+#include "app/measure/ScaleBar.h"
 #include "app/view/CPreviewChildWindow.h"
 #include "app/view/ImageFit.h"
 #include "app/view/RecordingIndicator.h"
@@ -11,7 +12,9 @@
 #include <SFML/System/Err.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -94,6 +97,11 @@ bool CImageRenderUI::LoadResources()
         m_timeText.setFillColor(sf::Color(255, 255, 255, 255));
         m_timeText.setStyle(sf::Text::Bold);
         m_timeText.setPosition(44.0f, 11.0f);
+        m_scaleText.setFont(m_font);
+        m_scaleText.setCharacterSize(18);
+        m_scaleText.setFillColor(sf::Color::White);
+        m_scaleText.setOutlineColor(sf::Color::Black);
+        m_scaleText.setOutlineThickness(2.0f);
     }
     return true;
 }
@@ -403,6 +411,7 @@ void CImageRenderUI::DrawFrame()
     if (m_tiles.getWidth() != 0 && m_tiles.getHeight() != 0)
         m_window.draw(m_sprite);
     m_window.draw(m_container);
+    DrawScaleBar();
     if (m_recording && !m_recordAnimation.frames.empty())
         DrawRecordingIndicator();
     if (m_snapshotWanted) {
@@ -447,6 +456,74 @@ void CImageRenderUI::DrawRecordingIndicator()
     const long long seconds = m_recordClock.getElapsedTime().asMicroseconds() / 1000000;
     m_timeText.setString(FormatElapsedTime(seconds));
     m_window.draw(m_timeText);
+}
+
+void CImageRenderUI::SetScaleBar(bool on, double unitsPerPixel, int unit, int corner)
+{
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_scaleBarOn = on;
+        m_scaleUnitsPerPixel = unitsPerPixel;
+        m_scaleUnit = unit;
+        m_scaleCorner = corner;
+    }
+    RequestRedraw();
+}
+
+double CImageRenderUI::GetScaleBarViewLength() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    return m_scaleBarViewLength;
+}
+
+void CImageRenderUI::DrawScaleBar()
+{
+    m_scaleBarViewLength = 0;
+    if (!m_scaleBarOn || m_imageWidth == 0 || m_imageHeight == 0 || !(m_viewZoom > 0))
+        return;
+    // The part of the picture on view: the bar sits in its corner.
+    const float left = std::max(0.0f, m_viewOriginX);
+    const float top = std::max(0.0f, m_viewOriginY);
+    const float right = std::min(m_viewWidth, m_viewOriginX + m_imageWidth * m_viewZoom);
+    const float bottom = std::min(m_viewHeight, m_viewOriginY + m_imageHeight * m_viewZoom);
+    if (right - left < 40.0f || bottom - top < 40.0f)
+        return;
+    ScaleBarLength bar;
+    if (!ChooseScaleBar(m_scaleUnitsPerPixel, m_scaleUnit, (right - left) / 5.0f / m_viewZoom, &bar))
+        return;
+    // Whole view pixels, so the drawn bar is exact to the pixel.
+    const float length = std::round(static_cast<float>(bar.picturePixels) * m_viewZoom);
+    if (length < 1.0f || length > right - left - 32.0f)
+        return;
+    constexpr float kMargin = 16.0f;
+    constexpr float kThickness = 6.0f;
+    constexpr float kGap = 4.0f;
+    const auto corner = static_cast<ScaleBarCorner>(m_scaleCorner);
+    const bool atRight = corner == ScaleBarCorner::kBottomRight || corner == ScaleBarCorner::kTopRight;
+    const bool atBottom = corner == ScaleBarCorner::kBottomRight || corner == ScaleBarCorner::kBottomLeft;
+
+    m_scaleText.setString(sf::String::fromUtf8(bar.label.begin(), bar.label.end()));
+    const sf::FloatRect textBounds = m_scaleText.getLocalBounds();
+    const float textHeight = static_cast<float>(m_scaleText.getCharacterSize()) + 4.0f;
+    const float x = std::round(atRight ? right - kMargin - length : left + kMargin);
+    // Top corners leave room for the recording indicator.
+    const float topStart = top + kMargin + (m_recording ? 50.0f : 0.0f);
+    const float y = std::round(atBottom ? bottom - kMargin - kThickness : topStart + textHeight + kGap);
+
+    sf::RectangleShape shape(sf::Vector2f(length, kThickness));
+    shape.setPosition(x, y);
+    shape.setFillColor(sf::Color::White);
+    // Outlined, so the bar reads on bright and on dark pictures.
+    shape.setOutlineColor(sf::Color::Black);
+    shape.setOutlineThickness(1.0f);
+    m_window.draw(shape);
+    if (m_scaleText.getFont() != nullptr) {
+        const float textX = std::round(x + (length - textBounds.width) / 2.0f - textBounds.left);
+        const float textY = std::round(y - kGap - textHeight);
+        m_scaleText.setPosition(textX, textY);
+        m_window.draw(m_scaleText);
+    }
+    m_scaleBarViewLength = length;
 }
 
 bool CImageRenderUI::SaveSnapshot(const std::string& path)

@@ -45,6 +45,7 @@
 #include "platform/system/Event.h"
 
 #include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -116,6 +117,13 @@ public:
     bool IsRecording() const { return m_recording; }
     // The indicator's timer starts again from 0.
     void RestartRecordClock();
+    // The scale bar, drawn over the picture while on and given a physical
+    // unit (1 to 5) and a positive pixel size (units per picture pixel);
+    // corner is a ScaleBarCorner. UI thread.
+    void SetScaleBar(bool on, double unitsPerPixel, int unit, int corner);
+    // The bar's picture and view lengths as last drawn (0 when none); for checks.
+    double GetScaleBarViewLength() const;
+
     // The measurements; the main window reaches tool, calibration, results
     // and CSV through them.
     SFPrimitiveContainer& GetContainer() { return m_container; }
@@ -142,6 +150,7 @@ private:
     void DrawFrame();
     void UploadPendingFrame();
     void DrawRecordingIndicator();
+    void DrawScaleBar();
     void GiveFocusBack();
 
     CPreviewChildWindow* m_hWnd = nullptr;
@@ -172,6 +181,14 @@ private:
     bool m_windowPlaced = false;  // the render window fits the control's rectangle (UI thread)
     mutable std::recursive_mutex m_lock;
     RoundedRectangleShape m_indicatorBox;
+
+    // The scale bar (under m_lock).
+    bool m_scaleBarOn = false;
+    double m_scaleUnitsPerPixel = 0;
+    int m_scaleUnit = 0;
+    int m_scaleCorner = 0;
+    double m_scaleBarViewLength = 0;
+    sf::Text m_scaleText;
     std::atomic<unsigned> m_drawCount{0};
     std::atomic<unsigned> m_uploadCount{0};
 

@@ -227,6 +227,43 @@ TEST_F(ContainerTest, ParkedPrimitivesFollowRefitAndCalibration)
     EXPECT_EQ(Label(0), "L: 100.00 mm");
 }
 
+TEST_F(ContainerTest, TakenPrimitivesComeBackInPlaceAfterAnotherPictureWasMeasured)
+{
+    Line({100, 100}, {300, 100});
+    Move({500, 500});
+    Line({100, 200}, {200, 200});
+    SFPrimitiveContainer::PrimitiveList live = container.TakePrimitives();
+    ASSERT_EQ(live.size(), 2u);
+    EXPECT_EQ(container.GetCount(), 0);
+
+    // Another picture: its own transform, calibration and primitives.
+    container.SetViewTransform(0.0f, 0.0f, 0.25f);
+    container.SetCalibration("um", 2.0f);
+    Move({400, 400});
+    Line({400, 400}, {450, 400});
+    EXPECT_EQ(Label(0), "L: 400.00 um");
+
+    // Back: the other picture's primitives go, the live ones return with the
+    // transform and calibration that hold now.
+    container.SetViewTransform(0.0f, 0.0f, 2.0f);
+    container.SetCalibration("mm", 0.5f);
+    container.RestorePrimitives(std::move(live));
+    ASSERT_EQ(container.GetCount(), 2);
+    EXPECT_EQ(Vertex(*container.GetPrimitive(0), 1), sf::Vector2f(600, 200));
+    EXPECT_EQ(Label(0), "L: 100.00 mm");
+    EXPECT_FLOAT_EQ(container.GetResult(1).length, 50.0f);  // 100 px at 0.5 mm/px
+    // Hovering works on the restored set.
+    EXPECT_EQ(Move({400, 200}), 0);
+
+    // In calibration mode nothing is taken and nothing restored.
+    container.SetCalibrationMode(true);
+    EXPECT_TRUE(container.TakePrimitives().empty());
+    container.RestorePrimitives(SFPrimitiveContainer::PrimitiveList());
+    EXPECT_EQ(container.GetCount(), 1);
+    container.SetCalibrationMode(false);
+    EXPECT_EQ(container.GetCount(), 2);
+}
+
 TEST_F(ContainerTest, SetCalibrationRelabelsEveryPrimitive)
 {
     Line({100, 100}, {300, 100});
