@@ -216,6 +216,9 @@ void CCameraController::HandleFrame(int event, const tagCMImage* image)
     m_frameStartUs = start;
     if (event != 0 || !image || !image->data || image->width <= 0 || image->height <= 0)
         return;
+    // The preview holds a picture of its own (frozen or from a file).
+    if (m_previewHeld)
+        return;
     const size_t bytes = capture::PixelBufferBytes(image->width, image->height);
     if (!capture::IsConvertible(*image) || !EnsureFrameBuffers(bytes)) {
         ++m_stats.dropped;
@@ -521,6 +524,14 @@ std::string CCameraController::GetPowerFreqText(int value) const
     default:
         return std::string();
     }
+}
+
+void CCameraController::SetPreviewHeld(bool held)
+{
+    // Under m_lock: a frame being handled reaches the preview before the
+    // hold starts, never after.
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    m_previewHeld = held;
 }
 
 void CCameraController::ApplyCalibration(int index)

@@ -32,6 +32,7 @@
 #include "app/measure/MeasureRecords.h"
 #include "camera_module/CMCameraBase.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -162,6 +163,13 @@ public:
     std::string GetColorModeText(int value) const;
     std::string GetPowerFreqText(int value) const;
 
+    // While held, frames from the camera are dropped on arrival (nothing is
+    // shown or recorded): the preview shows a frozen frame or a picture file
+    // instead. The camera stays open and keeps delivering. UI thread; waits
+    // for a frame being handled.
+    void SetPreviewHeld(bool held);
+    bool IsPreviewHeld() const { return m_previewHeld; }
+
     // Measurement forwards; nothing (or 0) without a preview.
     void ApplyCalibration(int index);
     void SetMeasureTool(int tool);
@@ -222,6 +230,7 @@ private:
     int m_recordWidth = 0;  // size the recorder was opened with
     int m_recordHeight = 0;
     bool m_recordingBroken = false;  // see IsRecordingBroken
+    std::atomic<bool> m_previewHeld{false};  // written under m_lock (see SetPreviewHeld)
     // The last picture was made in a buffer the preview took over (and
     // m_display does not hold it).
     bool m_displayInPreview = false;
