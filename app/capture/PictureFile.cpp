@@ -174,8 +174,9 @@ private:
         if (at + 4 > m_bytes.size())
             return 0;
         const auto* p = reinterpret_cast<const unsigned char*>(m_bytes.data() + at);
-        return m_little ? (uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24))
-                        : BigEndian32(p);
+        return m_little
+            ? (uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24))
+            : BigEndian32(p);
     }
     double Rational(uint32_t at) const
     {
@@ -210,7 +211,10 @@ int UnitFromImageJ(const std::string& unit)
         return kCentimetre;
     if (unit == "mm")
         return kMillimetre;
-    if (unit == "micron" || unit == "um" || unit == "\xC2\xB5m" || unit == "\xC2\xB5" "m")
+    if (unit == "micron" || unit == "um" || unit == "\xC2\xB5m"
+        || unit
+            == "\xC2\xB5"
+               "m")
         return kMicrometre;
     if (unit == "inch" || unit == "in")
         return kInch;
@@ -222,7 +226,8 @@ int UnitFromImageJ(const std::string& unit)
 PictureFileScale ReadTiffScale(const std::string& bytes)
 {
     TiffTags tags(bytes);
-    if (!tags.Read() || !(tags.xResolution > 0) || std::fabs(tags.xResolution - tags.yResolution) > 1e-9 * tags.xResolution)
+    if (!tags.Read() || !(tags.xResolution > 0)
+        || std::fabs(tags.xResolution - tags.yResolution) > 1e-9 * tags.xResolution)
         return {};
     if (tags.description.compare(0, 7, "ImageJ=") == 0) {
         const int unit = UnitFromImageJ(DescriptionValue(tags.description, "unit"));

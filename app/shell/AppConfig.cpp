@@ -34,6 +34,9 @@ const DwordItem kLeadingItems[] = {
 const DwordItem kTrailingItems[] = {
     {"ConshotCount", "CFG_CONSHOT_COUNT", &AppConfig::CFG_CONSHOT_COUNT, 100},
     {"ConshotInterval", "CFG_CONSHOT_INTERVAL", &AppConfig::CFG_CONSHOT_INTERVAL, 3},
+    {"ScaleBar", "CFG_SCALEBAR", &AppConfig::CFG_SCALEBAR, 0},
+    {"ScaleBarCorner", "CFG_SCALEBAR_CORNER", &AppConfig::CFG_SCALEBAR_CORNER, 0},
+    {"ScaleBarInPictures", "CFG_SCALEBAR_IN_PICTURES", &AppConfig::CFG_SCALEBAR_IN_PICTURES, 0},
 };
 
 void ReadDword(const kelvara::CSettingsKey& key, AppConfig& config, const DwordItem& item)
@@ -57,7 +60,9 @@ bool AppConfig::operator==(const AppConfig& other) const
         && CFG_IMAGEPATH_MYDOC == other.CFG_IMAGEPATH_MYDOC && CFG_IMAGEPATH == other.CFG_IMAGEPATH
         && CFG_FILETYPE == other.CFG_FILETYPE && CFG_LANGUAGE == other.CFG_LANGUAGE
         && CFG_CURCALIDATA == other.CFG_CURCALIDATA && CFG_CURPHYUNIT == other.CFG_CURPHYUNIT
-        && CFG_CONSHOT_COUNT == other.CFG_CONSHOT_COUNT && CFG_CONSHOT_INTERVAL == other.CFG_CONSHOT_INTERVAL;
+        && CFG_CONSHOT_COUNT == other.CFG_CONSHOT_COUNT && CFG_CONSHOT_INTERVAL == other.CFG_CONSHOT_INTERVAL
+        && CFG_SCALEBAR == other.CFG_SCALEBAR && CFG_SCALEBAR_CORNER == other.CFG_SCALEBAR_CORNER
+        && CFG_SCALEBAR_IN_PICTURES == other.CFG_SCALEBAR_IN_PICTURES;
 }
 
 int LanguageFromLocale(const std::string& locale)

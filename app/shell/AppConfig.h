@@ -22,6 +22,10 @@ struct AppConfig
     int32_t CFG_CURPHYUNIT = 0;  // "curPhyUnit": unit for a new calibration
     int32_t CFG_CONSHOT_COUNT = 0;  // "ConshotCount": pictures per continuous shooting
     int32_t CFG_CONSHOT_INTERVAL = 0;  // "ConshotInterval": seconds between them
+    int32_t CFG_SCALEBAR = 0;  // "ScaleBar": non-zero shows the scale bar on a calibrated picture
+    int32_t CFG_SCALEBAR_CORNER
+        = 0;  // "ScaleBarCorner": 0 bottom right, 1 bottom left, 2 top right, 3 top left
+    int32_t CFG_SCALEBAR_IN_PICTURES = 0;  // "ScaleBarInPictures": non-zero draws it into snapped pictures
 
     bool operator==(const AppConfig& other) const;
     bool operator!=(const AppConfig& other) const { return !(*this == other); }

@@ -173,6 +173,8 @@ void CMainWnd::OnWindowInit()
     if (m_controller.GetCaliStore().GetCaliConfigPath(path) == 0)
         m_controller.GetCaliStore().LoadCaliConfig(path);
     m_controller.FillCalibrationList(m_comboCaliList, GetAppConfig().CFG_CURCALIDATA);
+    FillScaleBarControls();
+    ApplyActiveScale();
     PostMessage(WM_FIRST_SHOW);
 }
 
@@ -253,6 +255,8 @@ void CMainWnd::OnSelectChanged(DuiLib::TNotifyUI& msg)
     } else if (NameIs(msg, "StatusbarBtnOutput")) {
         if (DuiLib::CControlUI* bar = m_PaintManager.FindControl("OutputBar"))
             bar->SetVisible(selected && !m_fullscreen);
+    } else if (NameIs(msg, "MeasureOptScaleBar")) {
+        SetScaleBarShown(selected);
     }
 }
 
@@ -265,6 +269,8 @@ void CMainWnd::OnItemSelect(DuiLib::TNotifyUI& msg)
         m_controller.FillPreviewSizeList(m_comboPreviewSize);
     } else if (NameIs(msg, "combo_preview_size")) {
         m_controller.SetPreviewSizeByIndex(static_cast<unsigned>(index));
+        // The calibration follows the new size.
+        ApplyActiveScale();
     } else if (NameIs(msg, "combo_color_mode") || NameIs(msg, "combo_power_freq")) {
         if (camera == nullptr)
             return;
@@ -280,8 +286,9 @@ void CMainWnd::OnItemSelect(DuiLib::TNotifyUI& msg)
             if (DuiLib::CControlUI* unit = m_PaintManager.FindControl("CaliDataListUnit"))
                 unit->SetText(CaliDataStore::GetUnitName(store.GetAt(index).unit));
         }
-        m_controller.ApplyCalibration(index);
-        RefreshMeasureRows();
+        ApplyActiveScale();
+    } else if (NameIs(msg, "ComboScaleBarCorner")) {
+        SetScaleBarCorner(index);
     } else if (NameIs(msg, "ComboCaliPhyLenUnit")) {
         GetAppConfig().CFG_CURPHYUNIT = index;
         if (DuiLib::CControlUI* unit = m_PaintManager.FindControl("CaliEdtCaliUnit"))
@@ -367,11 +374,18 @@ void CMainWnd::OnTimerFps()
         m_statusRate->SetText(text);
 }
 
-LRESULT CMainWnd::OnKeyDown(UINT, WPARAM wParam, LPARAM, bool& bHandled)
+LRESULT CMainWnd::OnKeyDown(UINT, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
     bHandled = false;
+    const bool control = (static_cast<unsigned>(lParam) & MK_CONTROL) != 0;
     if (wParam == VK_RETURN) {
         Snap();
+    } else if (wParam == 'O' && control) {
+        OpenPicture();
+    } else if (wParam == VK_SPACE && !control && !IsEditFocused()) {
+        ToggleFreeze();
+    } else if (wParam == 'B' && !control && !IsEditFocused()) {
+        SetScaleBarShown(GetAppConfig().CFG_SCALEBAR == 0);
     } else if (wParam == VK_F9) {
         if (m_btnRecord && m_btnRecord->IsEnabled())
             m_btnRecord->Selected(!m_btnRecord->IsSelected());
@@ -385,6 +399,8 @@ LRESULT CMainWnd::ResponseDefaultKeyEvent(WPARAM wParam)
 {
     if (wParam == VK_ESCAPE && m_fullscreen)
         LeaveFullscreen();
+    else if (wParam == VK_ESCAPE)
+        BackToLive();
     // Escape never closes the main window; Enter goes on to the key handler.
     return 0;
 }

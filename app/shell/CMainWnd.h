@@ -17,8 +17,10 @@
 // - WM_DEVICECHANGE is posted from the device monitor's thread.
 
 #include "app/capture/CCameraController.h"
+#include "app/capture/PictureFile.h"
 #include "app/measure/CaliDataListAdapter.h"
 #include "app/measure/MeasureListAdapter.h"
+#include "app/measure/SFPrimitiveContainer.h"
 #include "app/shell/CameraListAdapter.h"
 #include "app/view/CPreviewChildWindow.h"
 #include "platform/duilib/UIlib.h"
@@ -104,6 +106,26 @@ public:
     // Shows drawer container `name` (one at a time); see the window's rules.
     void OpenDrawer(const std::string& name, bool forceOpen);
     void ToggleFullscreen();
+    // What the preview shows in place of the live picture.
+    enum class HeldPicture
+    {
+        kNone,  // the live picture
+        kFrozen,  // a live frame, held for measuring
+        kFile,  // a picture file
+    };
+    HeldPicture GetHeldPicture() const { return m_held; }
+    // Shows a TIFF, PNG, BMP or JPEG file in place of the live picture (the
+    // camera keeps running); false, with a message, when it cannot be read.
+    bool OpenPictureFile(const std::string& path);
+    // Freezes the live picture, or returns to live when frozen.
+    void ToggleFreeze();
+    // Back to the camera's picture with the live measurements as they were.
+    void BackToLive();
+    void SetScaleBarShown(bool shown);
+    void SetScaleBarCorner(int corner);
+    // The calibration that applies to what is shown: units per picture pixel and unit code.
+    double GetActiveScaleValue() const { return m_scaleValue; }
+    int GetActiveScaleUnit() const { return m_scaleUnit; }
     // Status-bar message (plain text).
     void SetStatusText(const std::string& text);
     // Status-bar message from the string table (follows the language).
@@ -165,6 +187,19 @@ private:
     void BackupCalibrations();
     void RestoreCalibrations();
     void OnCameraLost();
+    // Held pictures and the scale bar (CMainWndPicture.cpp).
+    void OpenPicture();
+    bool HeldPictureAllowed();
+    void EnterHeldPicture(bool fromLive);
+    std::vector<DuiLib::CControlUI*> LiveOnlyControls() const;
+    bool SaveHeldPicture(const std::string& path);
+    void RebuildMeasureRows();
+    bool IsEditFocused() const;
+    bool CurrentPictureSize(int* width, int* height) const;
+    // Applies the calibration of what is shown (the file's own scale, else
+    // the selected calibration) to the measurements and the scale bar.
+    void ApplyActiveScale();
+    void FillScaleBarControls();
     int OpenWirelessFromDialog();
     LRESULT OnMeasureMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     DuiLib::CMenuWnd* NewMenu();
@@ -220,6 +255,17 @@ private:
 
     std::string m_openDrawer;
     int m_twoCirclesMode = 0;
+
+    HeldPicture m_held = HeldPicture::kNone;
+    std::vector<uint8_t> m_heldPixels;  // R,G,B,A of the held picture
+    int m_heldWidth = 0;
+    int m_heldHeight = 0;
+    std::string m_heldPath;  // the file shown, if any
+    capture::PictureFileScale m_heldScale;  // the scale the file records
+    SFPrimitiveContainer::PrimitiveList m_liveMeasurements;  // while a file is shown
+    std::vector<bool> m_liveControlsEnabled;  // LiveOnlyControls' states before holding
+    double m_scaleValue = 1.0;
+    int m_scaleUnit = 0;
 };
 
 }  // namespace kelvara

@@ -139,7 +139,9 @@ void CMainWnd::Snap()
     if (path.empty())
         return;
     SetCursor(DuiLib::UICURSOR_WAIT);
-    const bool saved = m_controller.SnapToFile(Utf8ToWide(path).c_str());
+    // A held picture (frozen or opened) is saved as it is shown.
+    const bool saved = m_held != HeldPicture::kNone ? SaveHeldPicture(path)
+                                                    : m_controller.SnapToFile(Utf8ToWide(path).c_str());
     SetStatusText(saved ? GetLangText("STR_SAVED_TO") + " " + path : GetLangText("STR_SNAP_FAIL"));
     SetCursor(DuiLib::UICURSOR_ARROW);
 }
@@ -206,6 +208,12 @@ void CMainWnd::OnRecordToggle(bool start)
 {
     if (!start) {
         StopRecordingAndReport();
+        return;
+    }
+    if (m_held != HeldPicture::kNone) {
+        SetStatusResource("STR_RECORD_NOT_WHILE_HELD");
+        if (m_btnRecord)
+            m_btnRecord->Selected(false, false);
         return;
     }
     std::string path;
@@ -277,6 +285,7 @@ int CMainWnd::OpenLocalCamera(int group, int index)
 {
     if (group < 0 || index < 0)
         return kOpenNothing;
+    BackToLive();
     SetCursor(DuiLib::UICURSOR_WAIT);
     KillTimer(TIMER_FPS);
     if (m_controller.IsRecording())
@@ -297,6 +306,7 @@ int CMainWnd::OpenLocalCamera(int group, int index)
 
 int CMainWnd::OpenNetworkCamera(const std::wstring& address)
 {
+    BackToLive();
     SetCursor(DuiLib::UICURSOR_WAIT);
     KillTimer(TIMER_FPS);
     if (m_controller.IsRecording())

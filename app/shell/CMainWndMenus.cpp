@@ -94,6 +94,13 @@ void CMainWnd::ShowMainMenu(DuiLib::CControlUI* anchor)
         languages->Add(item);
     }
     root->AddAt(languages, 0);
+    // Freezing needs a live picture; going back needs a held one.
+    if (DuiLib::CMenuElementUI* freeze
+        = AsMenuElement(m_PaintManager.FindSubControlByName(root, "Main_Menu_Item_Freeze")))
+        freeze->SetEnabled(m_held == HeldPicture::kNone && m_controller.GetCamera() != nullptr);
+    if (DuiLib::CMenuElementUI* live
+        = AsMenuElement(m_PaintManager.FindSubControlByName(root, "Main_Menu_Item_BackToLive")))
+        live->SetEnabled(m_held != HeldPicture::kNone);
     menu->ResizeMenu();
 }
 
@@ -150,6 +157,7 @@ void CMainWnd::SwitchLanguage(int index)
     SetLanguage(index);
     // Texts set from code follow the new language too.
     RebuildCameraList();
+    FillScaleBarControls();
     if (DuiLib::CControlUI* data = m_PaintManager.FindControl("CaliEdtCaliData")) {
         if (!data->GetText().IsEmpty() && data->GetText().GetData()[0] != '0'
             && std::atof(data->GetText()) <= 0)
@@ -165,6 +173,12 @@ void CMainWnd::OnMenuClick(const DuiLib::MenuCmd& cmd)
     AppConfig& config = GetAppConfig();
     if (strcasecmp(name, "Main_Menu_Item_Settings") == 0) {
         ShowSettingDialog(GetHWND(), "");
+    } else if (strcasecmp(name, "Main_Menu_Item_OpenPicture") == 0) {
+        OpenPicture();
+    } else if (strcasecmp(name, "Main_Menu_Item_Freeze") == 0) {
+        ToggleFreeze();
+    } else if (strcasecmp(name, "Main_Menu_Item_BackToLive") == 0) {
+        BackToLive();
     } else if (strcasecmp(name, "Main_Menu_Item_About") == 0) {
         ShowAboutDialog(GetHWND());
     } else if (strcasecmp(name, "Main_Menu_Item_Update") == 0) {

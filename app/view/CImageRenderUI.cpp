@@ -327,6 +327,18 @@ void CImageRenderUI::PushFrame(std::unique_ptr<FrameExchange::Frame> frame)
     RequestRedraw();
 }
 
+void CImageRenderUI::ClearPicture()
+{
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_lock);
+        m_hasPicture = false;
+        m_imageWidth = 0;
+        m_imageHeight = 0;
+        m_frameSize = 0;
+    }
+    RequestRedraw();
+}
+
 bool CImageRenderUI::CopyNewestFrame(std::vector<uint8_t>* pixels, int* width, int* height)
 {
     unsigned w = 0;
@@ -408,7 +420,7 @@ void CImageRenderUI::DrawFrame()
     m_window.setActive(true);
     UploadPendingFrame();
     m_window.clear(sf::Color(0, 0, 0, 255));
-    if (m_tiles.getWidth() != 0 && m_tiles.getHeight() != 0)
+    if (m_hasPicture && m_tiles.getWidth() != 0 && m_tiles.getHeight() != 0)
         m_window.draw(m_sprite);
     m_window.draw(m_container);
     DrawScaleBar();
@@ -440,6 +452,7 @@ void CImageRenderUI::UploadPendingFrame()
     const FrameExchange::Frame* frame = m_frames.Take();
     if (frame && m_tiles.loadFromPixels(frame->width, frame->height, frame->pixels.get())) {
         m_sprite.setTiles(m_tiles);
+        m_hasPicture = true;
         ++m_uploadCount;
     }
 }
@@ -479,7 +492,7 @@ double CImageRenderUI::GetScaleBarViewLength() const
 void CImageRenderUI::DrawScaleBar()
 {
     m_scaleBarViewLength = 0;
-    if (!m_scaleBarOn || m_imageWidth == 0 || m_imageHeight == 0 || !(m_viewZoom > 0))
+    if (!m_scaleBarOn || !m_hasPicture || m_imageWidth == 0 || m_imageHeight == 0 || !(m_viewZoom > 0))
         return;
     // The part of the picture on view: the bar sits in its corner.
     const float left = std::max(0.0f, m_viewOriginX);

@@ -45,8 +45,8 @@
 #include "platform/system/Event.h"
 
 #include <SFML/Graphics/Font.hpp>
-#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -105,6 +105,8 @@ public:
     std::unique_ptr<FrameExchange::Frame> AcquireFrame(int width, int height);
     void PushFrame(std::unique_ptr<FrameExchange::Frame> frame);
     void DiscardFrame(std::unique_ptr<FrameExchange::Frame> frame);
+    // UI thread: shows no picture until the next frame is pushed.
+    void ClearPicture();
     // Any thread: a copy of the newest frame pushed; false before the first.
     bool CopyNewestFrame(std::vector<uint8_t>* pixels, int* width, int* height);
     // Saves what the preview shows (picture, measurements, indicator) to
@@ -183,6 +185,7 @@ private:
     RoundedRectangleShape m_indicatorBox;
 
     // The scale bar (under m_lock).
+    bool m_hasPicture = false;  // a frame was uploaded since the last ClearPicture
     bool m_scaleBarOn = false;
     double m_scaleUnitsPerPixel = 0;
     int m_scaleUnit = 0;

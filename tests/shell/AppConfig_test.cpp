@@ -153,7 +153,8 @@ TEST(ConfigStore, UnusableSettingsFolderKeepsInitialValuesAndFailedSaveIsRetried
         "saving config\nsave CFG_EXITPROMPT failed\nsave CFG_FILESAVE_RULE failed\n"
         "save CFG_IMAGEPATH_MYDOC failed\nsave CFG_FILETYPE failed\nsave CFG_LANGUAGE failed\n"
         "save CFG_CURCALIDATA failed\nsave CFG_CURPHYUNIT failed\nsave CFG_IMAGEPATH failed\n"
-        "save CFG_CONSHOT_COUNT failed\nsave CFG_CONSHOT_INTERVAL failed\n");
+        "save CFG_CONSHOT_COUNT failed\nsave CFG_CONSHOT_INTERVAL failed\n"
+        "save CFG_SCALEBAR failed\nsave CFG_SCALEBAR_CORNER failed\nsave CFG_SCALEBAR_IN_PICTURES failed\n");
     EXPECT_EQ(env.ReadFile(file), "[values]\n");
     ASSERT_EQ(chmod(file.c_str(), 0644), 0);
     CaptureStdout();
