@@ -176,7 +176,8 @@ TEST_F(StillPictureWriterTest, SizesBeyondAFieldAreHeldToItsLimits)
     EXPECT_EQ(coarse.units, 2);
     EXPECT_EQ(coarse.x, 1);
     EXPECT_EQ(ReadPngPhys(Write("huge.png", &huge)).x, 1u);
-    EXPECT_TRUE(Close(ReadTiffInfo(Write("huge.tif", &huge)).x, 1.0 / 300, 1e-5));  // tiffinfo prints 6 digits
+    // tiffinfo prints six digits.
+    EXPECT_TRUE(Close(ReadTiffInfo(Write("huge.tif", &huge)).x, 1.0 / 300, 1e-5));
 
     const PictureScale odd{0.37, 3};
     EXPECT_TRUE(Close(ReadTiffInfo(Write("odd.tif", &odd)).x, 1e4 / 0.37));
