@@ -3,6 +3,8 @@
 # Idempotent: only packages that are missing are installed.
 set -eu
 
+# libtiff-tools and imagej are independent readers for the still-picture tests;
+# imagej brings a Java runtime (about 200 MB where none is installed yet).
 PACKAGES="
 build-essential cmake pkg-config ccache
 libsfml-dev libopencv-dev libturbojpeg0-dev libjpeg62-turbo-dev
