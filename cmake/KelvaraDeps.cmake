@@ -15,6 +15,8 @@ pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+pkg_check_modules(TIFF REQUIRED IMPORTED_TARGET libtiff-4)
+pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 
 # libyuv ships no pkg-config file on Debian.
 find_path(LIBYUV_INCLUDE_DIR libyuv.h REQUIRED)

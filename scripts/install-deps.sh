@@ -3,15 +3,18 @@
 # Idempotent: only packages that are missing are installed.
 set -eu
 
+# libtiff-tools and imagej are independent readers for the still-picture tests;
+# imagej brings a Java runtime (about 200 MB where none is installed yet).
 PACKAGES="
 build-essential cmake pkg-config ccache
 libsfml-dev libopencv-dev libturbojpeg0-dev libjpeg62-turbo-dev
 libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libx264-dev
-libyuv-dev libsimpleini-dev libpugixml-dev libzip-dev
+libyuv-dev libsimpleini-dev libpugixml-dev libzip-dev libtiff-dev zlib1g-dev
 libgl-dev libfontconfig-dev libx11-dev libxext-dev libxrandr-dev libudev-dev nlohmann-json3-dev
 librsvg2-bin appstream
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool imagemagick ffmpeg xdg-utils xcompmgr
+libtiff-tools imagej
 fonts-dejavu-core fonts-wqy-microhei libgl1-mesa-dri
 clang libclang-rt-14-dev
 "

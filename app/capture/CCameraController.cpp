@@ -11,6 +11,7 @@
 #include <turbojpeg.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -53,6 +54,18 @@ struct JpegHandle
             tjDestroy(handle);
     }
 };
+
+// The pixel size of a calibration made at atWidth x atHeight, fitted to a
+// still of width x height: scaled by the width ratio when the aspect ratio
+// is the same within 0.5 %, unchanged otherwise (a still cropped from the
+// sensor keeps the preview's pixel pitch).
+double FitStillPixelSize(double unitsPerPixel, int atWidth, int atHeight, int width, int height)
+{
+    const double ratio = (double(width) * atHeight) / (double(height) * atWidth);
+    if (std::fabs(ratio - 1.0) > 0.005)
+        return unitsPerPixel;
+    return unitsPerPixel * atWidth / width;
+}
 
 }  // namespace
 
@@ -375,7 +388,21 @@ bool CCameraController::SnapToFile(const wchar_t* path)
                 image, capture::PixelOrder::BGRA, orientation, pixels.get(), nullptr))
             return false;
     }
-    return capture::WriteStillPicture(target, pixels.get(), width, height);
+    if (m_stillScale.unit == 0)
+        return capture::WriteStillPicture(target, pixels.get(), width, height);
+    capture::PictureScale scale;
+    scale.unit = m_stillScale.unit;
+    scale.unitsPerPixel = FitStillPixelSize(
+        m_stillScale.unitsPerPixel, m_stillScale.width, m_stillScale.height, width, height);
+    return capture::WriteStillPicture(target, pixels.get(), width, height, &scale);
+}
+
+void CCameraController::SetStillScale(double unitsPerPixel, int unit, int atWidth, int atHeight)
+{
+    m_stillScale = StillScale();
+    if (unit == 0 || !std::isfinite(unitsPerPixel) || unitsPerPixel <= 0 || atWidth <= 0 || atHeight <= 0)
+        return;
+    m_stillScale = {unitsPerPixel, unit, atWidth, atHeight};
 }
 
 bool CCameraController::StartRecording(const wchar_t* path)

@@ -20,8 +20,8 @@
 //   m_lock.
 // - m_lock (re-entrant) guards the frame buffers, the YUV buffer, the
 //   recorder, the render control pointer, the software orientation, the
-//   TurboJPEG handle and the statistics. m_pCamera is touched by the UI
-//   thread only. A recorder is opened before it is put under the lock and
+//   TurboJPEG handle and the statistics. m_pCamera and m_stillScale are touched
+//   by the UI thread only. A recorder is opened before it is put under the lock and
 //   finished after it is taken out, so the preview never waits for a file. Lock order: m_lock, then the
 //   render control's lock (inside PushFrame). The camera is never released with m_lock held, because its
 //   Release waits for a delivery thread that may be waiting for m_lock.
@@ -114,6 +114,13 @@ public:
     // without a conversion, damaged data, a path that does not fit, or a
     // file that cannot be written.
     bool SnapToFile(const wchar_t* path);
+    // The selected calibration's pixel size, unitsPerPixel in unit (CaliData's
+    // codes), for a picture of atWidth x atHeight (the preview's). Stills then
+    // record their own pixel size: scaled by the width ratio when the still
+    // has the same aspect ratio (within 0.5 %), unchanged for another one (a
+    // cropped still mode). Unit 0, a value that is not finite and above 0 or
+    // an empty size clears it: stills carry no pixel size.
+    void SetStillScale(double unitsPerPixel, int unit, int atWidth, int atHeight);
     // Starts recording the preview at its current size into path (MP4),
     // finishing a recording that runs. False without a camera or when the
     // recorder cannot be opened.
@@ -212,7 +219,17 @@ private:
     void FillEnumList(
         DuiLib::CComboUI* combo, tagCMProperty property, std::string (CCameraController::*text)(int) const);
 
+    // A calibrated pixel size and the picture size it belongs to.
+    struct StillScale
+    {
+        double unitsPerPixel = 0;
+        int unit = 0;  // 0: none
+        int width = 0;
+        int height = 0;
+    };
+
     CMCameraBase* m_pCamera = nullptr;  // owned; released and deleted on close
+    StillScale m_stillScale;  // UI thread only
     std::unique_ptr<RecordingQueue> m_recorder;  // non-null while recording
     RecordingQueue::Counters m_recorderCountsSeen;  // its counters as of the last stats reset
     CImageRenderUI* m_render = nullptr;  // borrowed

@@ -1,6 +1,8 @@
 #include "app/capture/StillPictureWriter.h"
 
 #include "app/capture/CapturePaths.h"
+#include "app/capture/PictureResolution.h"
+#include "app/capture/TiffStillEncoder.h"
 #include "platform/system/AtomicFile.h"
 
 #include <opencv2/core.hpp>
@@ -29,23 +31,50 @@ std::vector<int> EncoderParameters(const std::string& path)
     return {};
 }
 
-}  // namespace
-
-bool WriteStillPicture(const std::string& path, const uint8_t* bgra, int width, int height)
+bool EncodeWithOpenCv(const std::string& path, const std::string& extension, const uint8_t* bgra, int width,
+    int height, std::vector<uchar>* encoded)
 {
-    const std::string extension = LowerExtension(path);
-    if (extension.empty() || !bgra || width <= 0 || height <= 0)
-        return false;
-    std::vector<uchar> encoded;
     try {
         const cv::Mat source(height, width, CV_8UC4, const_cast<uint8_t*>(bgra));
         cv::Mat bgr;
         cv::cvtColor(source, bgr, cv::COLOR_BGRA2BGR);
-        if (!cv::imencode(extension, bgr, encoded, EncoderParameters(path)))
-            return false;
+        return cv::imencode(extension, bgr, *encoded, EncoderParameters(path));
     } catch (const cv::Exception& e) {
         std::fprintf(stderr, "still picture %s: %s\n", path.c_str(), e.what());
         return false;
+    }
+}
+
+// Puts the pixel size into data OpenCV encoded, by the format it holds.
+// Formats without such a field stay as they are.
+void AddPhysicalSize(std::vector<uchar>* encoded, const PictureScale& scale)
+{
+    if (AddPngPhysicalSize(encoded, scale) || SetJpegDensity(encoded, scale))
+        return;
+    SetBmpPixelsPerMetre(encoded, scale);
+}
+
+}  // namespace
+
+bool WriteStillPicture(
+    const std::string& path, const uint8_t* bgra, int width, int height, const PictureScale* scale)
+{
+    const std::string extension = LowerExtension(path);
+    if (extension.empty() || !bgra || width <= 0 || height <= 0)
+        return false;
+    const bool withSize = scale && HasPhysicalSize(*scale);
+    std::vector<uchar> encoded;
+    if (withSize && (extension == ".tif" || extension == ".tiff")) {
+        std::string error;
+        if (!EncodeTiffWithScale(bgra, width, height, *scale, &encoded, &error)) {
+            std::fprintf(stderr, "still picture %s: %s\n", path.c_str(), error.c_str());
+            return false;
+        }
+    } else {
+        if (!EncodeWithOpenCv(path, extension, bgra, width, height, &encoded))
+            return false;
+        if (withSize)
+            AddPhysicalSize(&encoded, *scale);
     }
     std::string error;
     if (!WriteFileAtomically(
