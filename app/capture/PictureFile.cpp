@@ -223,22 +223,38 @@ int UnitFromImageJ(const std::string& unit)
     return 0;
 }
 
+// A length in centimetres (metric) or inches, in the unit the description
+// names when it is of the same kind, else in the unit that reads best.
+PictureFileScale InUnit(double centimetres, double inches, int named)
+{
+    static const double kPerCentimetre[] = {0, 1.0, 10.0, 1e4};
+    if (centimetres > 0) {
+        if (named >= kCentimetre && named <= kMicrometre)
+            return PictureFileScale{centimetres * kPerCentimetre[named], named};
+        return FromMetresPerPixel(centimetres / 100.0);
+    }
+    if (named == 5)
+        return PictureFileScale{inches * 1e6, 5};
+    return PictureFileScale{inches, kInch};
+}
+
 PictureFileScale ReadTiffScale(const std::string& bytes)
 {
     TiffTags tags(bytes);
     if (!tags.Read() || !(tags.xResolution > 0)
-        || std::fabs(tags.xResolution - tags.yResolution) > 1e-9 * tags.xResolution)
+        || std::fabs(tags.xResolution - tags.yResolution) > 1e-6 * tags.xResolution)
         return {};
-    if (tags.description.compare(0, 7, "ImageJ=") == 0) {
-        const int unit = UnitFromImageJ(DescriptionValue(tags.description, "unit"));
-        if (unit != 0)
-            return PictureFileScale{1.0 / tags.xResolution, unit};
-        return {};
-    }
+    const bool imageJ = tags.description.compare(0, 7, "ImageJ=") == 0;
+    const int named = imageJ ? UnitFromImageJ(DescriptionValue(tags.description, "unit")) : 0;
+    // The resolution unit gives the physical size where it is one; an
+    // ImageJ description then only says which unit to show it in.
     if (tags.resolutionUnit == 3)
-        return PictureFileScale{1.0 / tags.xResolution, kCentimetre};
-    if (tags.resolutionUnit == 2 && !IsPrintDensity(tags.xResolution))
-        return PictureFileScale{1.0 / tags.xResolution, kInch};
+        return InUnit(1.0 / tags.xResolution, 0, named);
+    if (tags.resolutionUnit == 2 && (imageJ || !IsPrintDensity(tags.xResolution)))
+        return InUnit(0, 1.0 / tags.xResolution, named == 5 ? 5 : kInch);
+    // No resolution unit: pixels per the description's unit.
+    if (named != 0)
+        return PictureFileScale{1.0 / tags.xResolution, named};
     return {};
 }
 

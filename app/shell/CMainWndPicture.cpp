@@ -77,6 +77,13 @@ void CMainWnd::ApplyActiveScale()
     }
     m_scaleValue = value;
     m_scaleUnit = unit;
+    // Stills carry the pixel size, fitted to their own size.
+    int width = 0;
+    int height = 0;
+    if (m_held == HeldPicture::kNone && CurrentPictureSize(&width, &height))
+        m_controller.SetStillScale(value, unit, width, height);
+    else
+        m_controller.SetStillScale(0, 0, 0, 0);
     if (m_render) {
         const std::string name = CaliDataStore::GetUnitName(unit);
         m_render->GetContainer().SetCalibration(
@@ -287,7 +294,9 @@ bool CMainWnd::SaveHeldPicture(const std::string& path)
     std::vector<uint8_t> bgra(m_heldPixels);
     for (size_t i = 0; i + 3 < bgra.size(); i += 4)
         std::swap(bgra[i], bgra[i + 2]);
-    return capture::WriteStillPicture(path, bgra.data(), m_heldWidth, m_heldHeight);
+    // The picture keeps the pixel size it is measured at.
+    const capture::PictureScale scale{m_scaleValue, m_scaleUnit};
+    return capture::WriteStillPicture(path, bgra.data(), m_heldWidth, m_heldHeight, &scale);
 }
 
 void CMainWnd::RebuildMeasureRows()

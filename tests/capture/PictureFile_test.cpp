@@ -2,6 +2,7 @@
 // pixel size those programs recorded (files made by ImageMagick here, not by
 // this program).
 #include "app/capture/PictureFile.h"
+#include "app/capture/StillPictureWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,8 @@ TEST_F(PictureFileTest, TakesThePixelSizeTheFileRecords)
         // An ImageJ description names the unit of the resolution.
         {"imagej.tif", "-units Undefined -density 4 -set comment 'ImageJ=1.54f\nunit=micron\n'", 3, 0.25},
         {"imagejmm.tif", "-units Undefined -density 2 -set comment 'ImageJ=1.54f\nunit=mm\n'", 2, 0.5},
+        // With a resolution in centimetres the description only names the unit shown.
+        {"imagejcm.tif", "-units PixelsPerCentimeter -density 40000 -set comment 'ImageJ=1.54f\nunit=um\n'", 3, 0.25},
     };
     for (const Case& c : cases) {
         const std::string path = Make(c.name, c.options);
@@ -104,6 +107,38 @@ TEST_F(PictureFileTest, TakesThePixelSizeTheFileRecords)
         ASSERT_TRUE(LoadPictureFile(path, &rgba, &width, &height, &scale)) << c.name;
         EXPECT_EQ(scale.unit, c.unit) << c.name;
         EXPECT_NEAR(scale.unitsPerPixel, c.unitsPerPixel, c.unitsPerPixel * 1e-3) << c.name;
+    }
+}
+
+// Metres per unit of the calibration codes.
+double Metres(int unit)
+{
+    const double metres[] = {0, 1e-2, 1e-3, 1e-6, 0.0254, 0.0254e-6};
+    return unit > 0 && unit < 6 ? metres[unit] : 0;
+}
+
+TEST_F(PictureFileTest, OwnStillsComeBackWithThePixelSizeTheyWereSavedWith)
+{
+    std::vector<uint8_t> bgra(40 * 30 * 4, 128);
+    for (int unit = 1; unit <= 5; ++unit) {
+        const double value = unit == 5 ? 2500.0 : unit == 4 ? 0.001 : unit == 3 ? 0.37 : 0.005;
+        for (const char* extension : {".tif", ".png", ".jpg"}) {
+            const std::string path = (m_dir / ("own" + std::to_string(unit) + extension)).string();
+            const PictureScale scale{value, unit};
+            ASSERT_TRUE(WriteStillPicture(path, bgra.data(), 40, 30, &scale)) << path;
+            std::vector<uint8_t> rgba;
+            int width = 0;
+            int height = 0;
+            PictureFileScale read;
+            ASSERT_TRUE(LoadPictureFile(path, &rgba, &width, &height, &read)) << path;
+            ASSERT_NE(read.unit, 0) << path;
+            // JPEG densities are whole dots per centimetre or inch.
+            const double tolerance = std::string(extension) == ".jpg" ? 0.02 : 1e-3;
+            EXPECT_NEAR(read.unitsPerPixel * Metres(read.unit) / (value * Metres(unit)), 1.0, tolerance) << path;
+            // TIFF keeps the unit itself.
+            if (std::string(extension) == ".tif")
+                EXPECT_EQ(read.unit, unit) << path;
+        }
     }
 }
 
