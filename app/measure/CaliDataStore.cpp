@@ -21,6 +21,10 @@ namespace {
 
 const char kDataSection[] = "data";
 const char kUnitSection[] = "unit";
+// The preview size each calibration was made at, "<width>x<height>"; only
+// entries whose size is known have a line.
+const char kResolutionSection[] = "resolution";
+constexpr int kMaxSizePx = 65535;
 const char kFileName[] = "calibrations.ini";
 constexpr size_t kMaxPathChars = 259;
 constexpr size_t kFileLimitBytes = 64u << 20;
@@ -85,6 +89,35 @@ int ParseUnit(const char* text)
     if (*end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX)
         return 0;
     return static_cast<int>(value);
+}
+
+// "<width>x<height>" with both between 1 and kMaxSizePx, else false.
+bool ParseSize(const char* text, int* width, int* height)
+{
+    if (!text)
+        return false;
+    std::string_view size(text);
+    const size_t cross = size.find_first_of("xX");
+    if (cross == std::string_view::npos)
+        return false;
+    auto number = [](std::string_view digits, int* out) {
+        if (digits.empty() || digits.front() < '0' || digits.front() > '9')
+            return false;
+        auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), *out);
+        return ec == std::errc() && end == digits.data() + digits.size() && *out >= 1 && *out <= kMaxSizePx;
+    };
+    int w = 0;
+    int h = 0;
+    if (!number(size.substr(0, cross), &w) || !number(size.substr(cross + 1), &h))
+        return false;
+    *width = w;
+    *height = h;
+    return true;
+}
+
+bool HasSize(const CaliData& entry)
+{
+    return entry.width > 0 && entry.height > 0;
 }
 
 // Only a signature, blanks and line ends.
@@ -153,7 +186,10 @@ int CaliDataStore::LoadCaliText(const char* data, size_t size)
         // as in the file, a name is taken once.
         if (!taken.insert(name).second)
             continue;
-        entries.push_back({name, value, ParseUnit(ini.GetValue(kUnitSection, key.pItem, nullptr))});
+        CaliData entry{name, value, ParseUnit(ini.GetValue(kUnitSection, key.pItem, nullptr))};
+        // A missing or malformed size leaves the entry of unknown size.
+        ParseSize(ini.GetValue(kResolutionSection, key.pItem, nullptr), &entry.width, &entry.height);
+        entries.push_back(entry);
     }
     m_entries = std::move(entries);
     return 0;
@@ -166,6 +202,12 @@ std::string CaliDataStore::FormatCaliText() const
     for (const CaliData& entry : m_entries) {
         ini.SetValue(kDataSection, entry.name.c_str(), FormatValue(entry.value).c_str());
         ini.SetValue(kUnitSection, entry.name.c_str(), std::to_string(entry.unit).c_str());
+    }
+    for (const CaliData& entry : m_entries) {
+        if (HasSize(entry)) {
+            std::string size = std::to_string(entry.width) + "x" + std::to_string(entry.height);
+            ini.SetValue(kResolutionSection, entry.name.c_str(), size.c_str());
+        }
     }
     std::string text;
     ini.Save(text, /*addSignature=*/true);
@@ -222,6 +264,10 @@ int CaliDataStore::Add(const CaliData& entry)
     if (!IsStorableName(entry.name) || !std::isfinite(entry.value))
         return kCannotStore;
     m_entries.push_back(entry);
+    // A size the file cannot hold is an unknown size.
+    CaliData& added = m_entries.back();
+    if (!HasSize(added) || added.width > kMaxSizePx || added.height > kMaxSizePx)
+        added.width = added.height = 0;
     return kAdded;
 }
 

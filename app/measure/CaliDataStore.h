@@ -1,6 +1,9 @@
 #pragma once
 // The named calibrations: an ordered list (the order the user sees), kept in
-// "calibrations.ini" below the documents folder and in backup files.
+// "calibrations.ini" below the documents folder and in backup files. The
+// file has a section "data" (name = units per pixel), "unit" (name = unit
+// index) and, for entries made at a known preview size, "resolution"
+// (name = "<width>x<height>"); readers ignore sections they do not know.
 //
 // Not thread-safe: the owner (the camera controller) uses it on the UI thread only.
 
@@ -51,7 +54,8 @@ public:
     // Appends the entry: kAdded; kNameExists when an entry of the same name
     // ignoring the case of letters exists (the file would hold it once);
     // kCannotStore when the name could not be read back from the file (see
-    // IsStorableName) or the value is not a finite number.
+    // IsStorableName) or the value is not a finite number. A size with a side
+    // not above 0 or beyond 65535 is kept as unknown (0 x 0).
     int Add(const CaliData& entry);
     // Removes the entry; an index outside the list changes nothing. Returns 0.
     int RemoveAt(int index);

@@ -1,9 +1,12 @@
 #pragma once
 // The picture a virtual camera looks at: a bright-field microscope view with
 // a textured background, a few cells and a stage micrometer whose ticks lie a
-// known number of pixels apart. The scene is rendered once per frame size
-// onto a stage a little larger than the frame; frames are crops of it at
-// positions that drift round a small circle, so consecutive frames differ.
+// known number of pixels apart. The optics image one field onto a sensor of
+// a fixed size; a frame size of the sensor's shape shows that whole field
+// scaled (binning), a size of another shape a centred crop at the sensor's
+// own pitch. The scene is rendered once per frame size onto a stage a little
+// larger than the frame; frames are crops of it at positions that drift
+// round a small circle, so consecutive frames differ.
 //
 // Threads: an object is used by one thread at a time.
 
@@ -19,8 +22,26 @@ public:
     static constexpr int kDriftRadius = 6;
     // ... in this many frames.
     static constexpr int kDriftPeriod = 24;
+    // Relative difference of aspect ratios still taken as the sensor's shape.
+    static constexpr double kSameShapeTolerance = 0.005;
 
-    explicit MicroscopeScene(double tickPitchPx);
+    // Where the sensor lies in a frame: frame = sensor x scale + offset (pixels).
+    struct View
+    {
+        double scale = 1;
+        double offsetX = 0;
+        double offsetY = 0;
+    };
+    // A frame of the sensor's shape shows the whole sensor at width /
+    // sensorWidth; any other shape a centred crop at scale 1, or at the
+    // smallest scale above 1 that fills the frame when the frame is larger
+    // than the sensor in either direction.
+    static View ViewOf(int sensorWidth, int sensorHeight, int width, int height);
+
+    // tickPitchPx: pixels between two ticks on a sensor of sensorWidth x
+    // sensorHeight. Without a sensor (0 x 0) each frame size is a sensor of
+    // its own: the pitch is the same at every size.
+    explicit MicroscopeScene(double tickPitchPx, int sensorWidth = 0, int sensorHeight = 0);
 
     // Renders the stage for frames of width x height (no-op when unchanged).
     void Prepare(int width, int height);
@@ -36,8 +57,9 @@ public:
     static void DriftOffset(uint64_t n, int* dx, int* dy);
 
     // Scale geometry in resting-frame coordinates (frame n is shifted by
-    // -DriftOffset(n)): the baseline row, the x of tick 0, the tick count
-    // and the shortest tick's length (ticks rise above the baseline).
+    // -DriftOffset(n)) for the prepared size: the baseline row, the x of the
+    // first tick wholly inside the frame, the count of such ticks, the
+    // shortest tick's length (ticks rise above the baseline) and the pitch.
     int BaselineY() const { return m_baselineY; }
     double FirstTickX() const { return m_firstTickX; }
     int TickCount() const { return m_tickCount; }
@@ -46,8 +68,13 @@ public:
 
 private:
     void Render();
+    void DrawMicrometer();
 
-    double m_pitch;
+    const double m_sensorPitch;  // tick pitch on the sensor
+    const int m_sensorWidth;  // 0: the frame size
+    const int m_sensorHeight;
+    double m_pitch = 0;  // tick pitch in the prepared frame
+    View m_view;
     int m_width = 0;
     int m_height = 0;
     int m_stageWidth = 0;

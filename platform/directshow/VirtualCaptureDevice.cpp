@@ -200,8 +200,12 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
         format = m_formats[Index(pin)];
     }
     auto& generator = m_generators[Index(pin)];
-    if (!generator)
-        generator = std::make_unique<VirtualFrameGenerator>(m_description.micrometerPitchPx);
+    if (!generator) {
+        // Every pin looks at the same field through the same sensor.
+        const auto [sensorWidth, sensorHeight] = VirtualSensorSize(m_description);
+        generator = std::make_unique<VirtualFrameGenerator>(
+            m_description.micrometerPitchPx, sensorWidth, sensorHeight);
+    }
     generator->Configure(format.subtype, format.width, format.height);
     const std::vector<uint8_t>& frame = generator->Frame(n);
     if (!frame.empty()) {

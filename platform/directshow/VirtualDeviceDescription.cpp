@@ -188,6 +188,11 @@ VirtualDeviceDescription ParseDevice(const json& j)
         if (!(d.micrometerPitchPx >= 2.0 && d.micrometerPitchPx <= 1000.0))
             Fail("\"micrometer_pitch_px\" out of range (2..1000)");
     }
+    if (j.contains("sensor")) {
+        auto [w, h] = SizeOf(j["sensor"], "\"sensor\"");
+        d.sensorWidth = w;
+        d.sensorHeight = h;
+    }
     if (j.contains("faults")) {
         const json& f = j["faults"];
         if (f.contains("refuse_formats"))
@@ -218,6 +223,21 @@ const std::vector<FormatRange>& VirtualDeviceDescription::Pin(PinKind pin) const
     default:
         return capturePin;
     }
+}
+
+std::pair<int, int> VirtualSensorSize(const VirtualDeviceDescription& description)
+{
+    if (description.sensorWidth > 0 && description.sensorHeight > 0)
+        return {description.sensorWidth, description.sensorHeight};
+    std::pair<int, int> largest{0, 0};
+    for (const auto* pin : {&description.capturePin, &description.previewPin}) {
+        for (const FormatRange& range : *pin) {
+            if (static_cast<long long>(range.maxWidth) * range.maxHeight
+                > static_cast<long long>(largest.first) * largest.second)
+                largest = {range.maxWidth, range.maxHeight};
+        }
+    }
+    return largest;
 }
 
 bool VirtualControlByName(const std::string& name, ControlSet* set, long* property)
@@ -284,7 +304,8 @@ VirtualDeviceDescription DemoVirtualCamera()
     d.frameRate = 30.0;
     const REFERENCE_TIME interval = 333333;
     for (const GUID& subtype : {MEDIASUBTYPE_MJPG, MEDIASUBTYPE_YUY2})
-        for (auto [w, h] : {std::pair<int, int>{1920, 1080}, {1280, 720}, {640, 480}}) {
+        for (auto [w, h] :
+            {std::pair<int, int>{1920, 1080}, {1280, 720}, {800, 600}, {640, 480}, {640, 360}}) {
             d.capturePin.push_back(FormatRange::Discrete(subtype, w, h));
             d.capturePin.back().minInterval = d.capturePin.back().maxInterval = interval;
         }

@@ -14,7 +14,7 @@
 //       "controls": { "brightness": { "min": -64, "max": 64, "step": 1, "default": 0 },
 //                     "exposure": { "min": 1, "max": 5000, "default": 156, "auto": true } },
 //       "register_port": { "74": 25, "12": 33 },
-//       "micrometer_pitch_px": 12.5,
+//       "micrometer_pitch_px": 12.5, "sensor": [2592, 1944],
 //       "faults": { "refuse_formats": ["YUY2"], "refuse_sizes": [[1280, 720]],
 //                   "still_never_fires": true, "late_first_still_ms": 7000, "unplug_after_frames": 300,
 //                   "short_frame_every": 0 } } ] }
@@ -26,7 +26,9 @@
 // saturation, sharpness, gamma, color_enable, white_balance,
 // backlight_compensation, gain (video proc amp); pan, tilt, roll, zoom,
 // exposure, iris, focus (camera control). The first size of the first
-// format of a pin is its default format.
+// format of a pin is its default format. "micrometer_pitch_px" is the pitch
+// on the sensor, by default the largest capture or preview size; frames of
+// other sizes show the field as MicroscopeScene describes.
 //
 // Threads: plain data and pure functions; any thread.
 
@@ -81,7 +83,10 @@ struct VirtualDeviceDescription
     // CameraControl_Focus reads/writes its 16-bit signed content.
     bool hasRegisterPort = false;
     std::map<int, int> registers;  // initial contents; others read 0
-    double micrometerPitchPx = 10.0;  // pixels between two ticks of the scale
+    double micrometerPitchPx = 10.0;  // pixels between two ticks of the scale on the sensor
+    // The sensor's size; 0 x 0: the largest capture or preview size.
+    int sensorWidth = 0;
+    int sensorHeight = 0;
     VirtualFaults faults;
 
     const std::vector<FormatRange>& Pin(PinKind pin) const;
@@ -94,8 +99,13 @@ bool ParseVirtualDevices(
 bool LoadVirtualDevicesFile(
     const std::string& path, std::vector<VirtualDeviceDescription>* out, std::string* error);
 
+// The sensor the scene is laid out on: the explicit one, else the largest
+// (by area, the first of equals) size of the capture and preview pins.
+std::pair<int, int> VirtualSensorSize(const VirtualDeviceDescription& description);
+
 // The built-in camera of KELVARA_VIRTUAL_CAMERAS=demo: 1920 x 1080 MJPG and
-// YUY2 (also 1280 x 720, 640 x 480), a still pin, the usual controls, 30 fps.
+// YUY2 (also 1280 x 720, 800 x 600, 640 x 480, 640 x 360: the sensor's field
+// scaled and cropped), a still pin, the usual controls, 30 fps.
 VirtualDeviceDescription DemoVirtualCamera();
 
 // A control table entry by name ("brightness", "exposure", ...); false when

@@ -24,8 +24,8 @@ std::vector<uint8_t> H264FillerUnit()
 
 }  // namespace
 
-VirtualFrameGenerator::VirtualFrameGenerator(double tickPitchPx)
-    : m_scene(tickPitchPx)
+VirtualFrameGenerator::VirtualFrameGenerator(double tickPitchPx, int sensorWidth, int sensorHeight)
+    : m_scene(tickPitchPx, sensorWidth, sensorHeight)
 {
 }
 

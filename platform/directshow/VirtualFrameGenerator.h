@@ -18,7 +18,9 @@ namespace kelvara::dshow {
 class VirtualFrameGenerator
 {
 public:
-    explicit VirtualFrameGenerator(double tickPitchPx);
+    // tickPitchPx: the micrometer's pitch on a sensor of sensorWidth x
+    // sensorHeight (0 x 0: every frame size is the sensor), see MicroscopeScene.
+    explicit VirtualFrameGenerator(double tickPitchPx, int sensorWidth = 0, int sensorHeight = 0);
     ~VirtualFrameGenerator();
     VirtualFrameGenerator(const VirtualFrameGenerator&) = delete;
     VirtualFrameGenerator& operator=(const VirtualFrameGenerator&) = delete;

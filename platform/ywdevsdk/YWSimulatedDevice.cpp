@@ -34,13 +34,23 @@ YWSimulatedDevice::YWSimulatedDevice(int handle, int index, const SimulatedDevic
     : m_handle(handle)
     , m_index(index)
     , m_setup(setup)
-    , m_scene(std::make_unique<dshow::MicroscopeScene>(setup.micrometerPitchPx))
 {
     for (const auto& [width, height] : setup.resolutions)
         if (width > 0 && height > 0 && width <= 16384 && height <= 16384)
             m_resolutions.push_back({width, height});
     if (m_resolutions.empty())
         m_resolutions.push_back({640, 480});
+    // Every resolution looks at the same field through one sensor.
+    YWSize sensor = {setup.sensor.first, setup.sensor.second};
+    if (sensor.width <= 0 || sensor.height <= 0) {
+        sensor = m_resolutions.front();
+        for (const YWSize& size : m_resolutions) {
+            if (static_cast<long long>(size.width) * size.height
+                > static_cast<long long>(sensor.width) * sensor.height)
+                sensor = size;
+        }
+    }
+    m_scene = std::make_unique<dshow::MicroscopeScene>(setup.micrometerPitchPx, sensor.width, sensor.height);
     for (int i = 0; i < kFrameSpeedCount; ++i) {
         std::wmemset(m_frameSpeeds[i].name, 0, 260);
         std::wcsncpy(m_frameSpeeds[i].name, kFrameSpeeds[i].name, 259);

@@ -19,10 +19,13 @@ struct SimulatedDeviceSetup
     std::wstring name = L"YW USB Microscope";
     int vendorId = 0x1D6B;
     int productId = 0x0104;
-    double micrometerPitchPx = 10.0;  // pixels between two ticks of the scale
+    double micrometerPitchPx = 10.0;  // pixels between two ticks of the scale on the sensor
     // Resolutions the sensor offers (width, height); the first is the default.
+    // Each shows the sensor's field as dshow::MicroscopeScene describes.
     std::vector<std::pair<int, int>> resolutions
         = {{640, 480}, {1024, 768}, {1280, 960}, {1600, 1200}, {2048, 1536}};
+    // The sensor's size; 0 x 0: the largest resolution.
+    std::pair<int, int> sensor = {0, 0};
 };
 
 // Replaces the device list; the environment is then ignored.

@@ -23,5 +23,5 @@ clang++ $FLAGS -o "$OUT/fuzz_string_table" "$ROOT/tests/fuzz/StringTable_fuzz.cp
 # Seed corpora from the shipped files.
 mkdir -p "$OUT/corpus_cali" "$OUT/corpus_strings"
 cp "$ROOT"/skin/xmls/lang/*.xml "$OUT/corpus_strings/"
-printf '\357\273\277[data]\r\nA = 0.012500\r\nb = 1.500000\r\n\r\n\r\n[unit]\r\nA = 0x2\r\nb = 2mm\r\n' \
+printf '\357\273\277[data]\r\nA = 0.012500\r\nb = 1.500000\r\n\r\n\r\n[unit]\r\nA = 0x2\r\nb = 2mm\r\n\r\n\r\n[resolution]\r\nA = 1920x1080\r\nb = 64x\r\n' \
     > "$OUT/corpus_cali/seed.ini"

@@ -35,6 +35,8 @@ void ExpectEntries(const CaliDataStore& store, const std::vector<CaliData>& expe
         EXPECT_EQ(actual[i].name, expected[i].name);
         EXPECT_FLOAT_EQ(actual[i].value, expected[i].value);
         EXPECT_EQ(actual[i].unit, expected[i].unit);
+        EXPECT_EQ(actual[i].width, expected[i].width);
+        EXPECT_EQ(actual[i].height, expected[i].height);
     }
 }
 
@@ -288,6 +290,73 @@ TEST(CaliDataStore, ConfigPathLiesBelowDocumentsAndIsCreated)
     env.WriteFile(
         env.Home() + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Documents/Kelvara Files/d\"\n");
     EXPECT_EQ(store.GetCaliConfigPath(path), CaliDataStore::kNoDocumentsFolder);
+}
+
+TEST(CaliDataStore, PreviewSizesGoToTheirOwnSectionAndComeBack)
+{
+    ScopedUserEnvironment env;
+    CaliDataStore store;
+    ASSERT_EQ(store.Add({"10x", 0.0125f, 2, 1920, 1080}), 0);
+    ASSERT_EQ(store.Add({"old", 1.5f, 0}), 0);  // made before sizes were kept
+    ASSERT_EQ(store.Add({"40x", 0.003125f, 3, 640, 480}), 0);
+    // Only entries of known size have a line; the first two sections are as before.
+    EXPECT_EQ(store.FormatCaliText(),
+        kBom
+            + "[data]\r\n10x = 0.012500\r\nold = 1.500000\r\n40x = 0.003125\r\n\r\n\r\n"
+              "[unit]\r\n10x = 2\r\nold = 0\r\n40x = 3\r\n\r\n\r\n"
+              "[resolution]\r\n10x = 1920x1080\r\n40x = 640x480\r\n");
+
+    // Exit save and start-up load, then backup to another file and recover from it.
+    const std::string path = env.Home() + "/calibrations.ini";
+    ASSERT_EQ(store.SaveCaliConfig(path), 0);
+    CaliDataStore loaded;
+    ASSERT_EQ(loaded.LoadCaliConfig(path), 0);
+    const std::vector<CaliData> expected
+        = {{"10x", 0.0125f, 2, 1920, 1080}, {"40x", 0.003125f, 3, 640, 480}, {"old", 1.5f, 0}};
+    ExpectEntries(loaded, expected);
+    const std::string backup = env.Home() + "/backup.ini";
+    ASSERT_EQ(loaded.SaveCaliConfig(backup), 0);
+    CaliDataStore recovered;
+    ASSERT_EQ(recovered.Add({"gone", 1.0f, 1, 800, 600}), 0);
+    ASSERT_EQ(recovered.LoadCaliConfig(backup), 0);
+    ExpectEntries(recovered, expected);
+
+    // A list without sizes writes the file exactly as it always was.
+    CaliDataStore plain;
+    ASSERT_EQ(plain.Add({"a", 2.0f, 1}), 0);
+    EXPECT_EQ(plain.FormatCaliText(), kBom + "[data]\r\na = 2.000000\r\n\r\n\r\n[unit]\r\na = 1\r\n");
+}
+
+TEST(CaliDataStore, FilesWithoutOrWithBadSizesLoadAsBefore)
+{
+    CaliDataStore store;
+    // A file of an older version: no sizes.
+    ASSERT_EQ(LoadText(store, kBom + "[data]\r\nA = 0.5\r\n\r\n[unit]\r\nA = 2\r\n"), 0);
+    ExpectEntries(store, {{"A", 0.5f, 2}});
+
+    // Every malformed size leaves its entry of unknown size; the rest load.
+    const std::string file = "[resolution]\nearly = 800x600\n"
+                             "[data]\n"
+                             "early = 1\nupper = 1\nstar = 1\nzero = 1\nnegative = 1\nnowidth = 1\n"
+                             "noheight = 1\nthree = 1\nhuge = 1\nspaced = 1\nsigned = 1\ntext = 1\n"
+                             "[unit]\nearly = 2\n"
+                             "[resolution]\n"
+                             "UPPER = 1600X1200\nstar = 1920*1080\nzero = 0x1080\nnegative = -640x480\n"
+                             "nowidth = x480\nnoheight = 640x\nthree = 640x480x2\nhuge = 70000x480\n"
+                             "spaced = 640 x 480\nsigned = +640x480\ntext = big\nnot listed = 640x480\n";
+    ASSERT_EQ(LoadText(store, file), 0);
+    ExpectEntries(store,
+        {{"early", 1.0f, 2, 800, 600}, {"huge", 1.0f, 0}, {"negative", 1.0f, 0}, {"noheight", 1.0f, 0},
+            {"nowidth", 1.0f, 0}, {"signed", 1.0f, 0}, {"spaced", 1.0f, 0}, {"star", 1.0f, 0},
+            {"text", 1.0f, 0}, {"three", 1.0f, 0}, {"upper", 1.0f, 0, 1600, 1200}, {"zero", 1.0f, 0}});
+
+    // A size the file cannot hold is added as unknown rather than half-kept.
+    CaliDataStore added;
+    ASSERT_EQ(added.Add({"half", 1.0f, 1, 1920, 0}), 0);
+    ASSERT_EQ(added.Add({"minus", 1.0f, 1, -1920, -1080}), 0);
+    ASSERT_EQ(added.Add({"wide", 1.0f, 1, 70000, 480}), 0);
+    ExpectEntries(added, {{"half", 1.0f, 1}, {"minus", 1.0f, 1}, {"wide", 1.0f, 1}});
+    EXPECT_EQ(added.FormatCaliText().find("[resolution]"), std::string::npos);
 }
 
 TEST(CaliDataListAdapter, CellsShowNumberNameValueAndUnit)

@@ -1,4 +1,5 @@
 #include "platform/ywdevsdk/YWDevSDK.h"
+#include "tests/support/directshow/MicrometerTicks.h"
 #include "tests/support/ywdevsdk/ScopedSimulatedDevices.h"
 
 #include <gtest/gtest.h>
@@ -217,4 +218,54 @@ TEST(YWDevSDK, CaptureFileWritesTheLastProcessedFrameAsBitmap)
             << "row " << y;
     }
     EXPECT_LT(CaptureFile(d.device, name, 1), 0) << "only BMP is offered";
+}
+
+TEST(YWDevSDK, ResolutionsShowOneFieldThroughOneSensor)
+{
+    // Device 0: the sensor is the largest resolution, 320 x 240, 8 pixels a
+    // tick; device 1 names a larger sensor of its own.
+    SimulatedDeviceSetup made;
+    made.micrometerPitchPx = 8.0;
+    made.resolutions = {{160, 120}, {kTestWidth, kTestHeight}, {320, 180}};  // the largest is not the first
+    SimulatedDeviceSetup larger = made;
+    larger.sensor = {640, 480};
+    ScopedSimulatedDevices devices({made, larger});
+
+    struct Case
+    {
+        int device;
+        int resolution;
+        double pitch;
+    };
+    const Case cases[] = {
+        {0, 1, 8.0},  // the sensor
+        {0, 0, 4.0},  // binned 2 x 2
+        {0, 2, 8.0},  // a 16:9 crop at the sensor's pitch
+        {1, 1, 4.0},  // half the described sensor
+    };
+    const int factory = CreateDeviceFactoryHandle(0, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "device " << c.device << " resolution " << c.resolution);
+        FrameSink sink;  // outlives the device
+        int device = 0;
+        ASSERT_EQ(OpenDevice(factory, c.device, &device, 0), 0);
+        DeviceInitEx(device, FrameSink::Deliver, &sink, 0, 1);
+        YWResolution resolution = {};
+        resolution.index = c.resolution;
+        ASSERT_EQ(SetResolution(device, resolution), 0);
+        Start(device);
+        const bool delivered = WaitUntil([&] { return sink.Frames() >= 2; }, 3000);
+        Stop(device);
+        DeviceRelease(device);
+        ASSERT_TRUE(delivered);
+
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        std::vector<uint8_t> green(static_cast<size_t>(sink.width) * sink.height);
+        for (size_t i = 0; i < green.size(); ++i)
+            green[i] = sink.picture[3 * i + 1];
+        const auto ticks = kelvara::dshow::testing::FindMicrometerTicks(green, sink.width, sink.height);
+        EXPECT_GE(ticks.count, 15);
+        EXPECT_NEAR(ticks.pitch, c.pitch, c.pitch * 0.015);
+    }
+    DeviceFactoryRelease(factory);
 }

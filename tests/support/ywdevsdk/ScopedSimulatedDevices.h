@@ -28,6 +28,10 @@ public:
         }
         SetSimulatedDevices(devices);
     }
+    explicit ScopedSimulatedDevices(const std::vector<SimulatedDeviceSetup>& devices)
+    {
+        SetSimulatedDevices(devices);
+    }
     ~ScopedSimulatedDevices() { ResetSimulatedDevices(); }
     ScopedSimulatedDevices(const ScopedSimulatedDevices&) = delete;
     ScopedSimulatedDevices& operator=(const ScopedSimulatedDevices&) = delete;
