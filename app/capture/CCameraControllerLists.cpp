@@ -1,6 +1,8 @@
 // The lists and menus the camera controller fills from what the camera reports.
 #include "app/capture/CCameraController.h"
 
+#include "app/measure/CaliScaling.h"
+
 #include "platform/duilib/CComboUI.h"
 #include "platform/duilib/CListLabelElementUI.h"
 #include "platform/duilib/CMenuElementUI.h"
@@ -160,8 +162,24 @@ void CCameraController::FillCalibrationList(DuiLib::CComboUI* combo, int& rememb
     if (!combo)
         return;
     combo->RemoveAll();
-    for (int i = 0; i < m_caliStore.GetCount(); ++i)
-        AddItem(combo, m_caliStore.GetAt(i).name);
+    // Entries made at a picture size of another shape than the preview's
+    // cannot be scaled to it: they say the size they were made at.
+    int width = 0;
+    int height = 0;
+    if (!m_pCamera || m_pCamera->GetPreviewImageSize(&width, &height) != CM_OK)
+        width = height = 0;
+    const std::string madeAt = LanguageText("STR_CALI_MADE_AT");
+    for (int i = 0; i < m_caliStore.GetCount(); ++i) {
+        const CaliData entry = m_caliStore.GetAt(i);
+        std::string text = entry.name;
+        if (width > 0 && height > 0 && !madeAt.empty()
+            && FitCalibration(entry, width, height).kind == CaliFit::kOtherShape) {
+            char note[96];
+            std::snprintf(note, sizeof(note), madeAt.c_str(), entry.width, entry.height);
+            text += std::string(" ") + note;
+        }
+        AddItem(combo, text);
+    }
     SelectChosen(combo, ClampRemembered(rememberedIndex, combo->GetCount()));
 }
 

@@ -270,7 +270,7 @@ void CMainWnd::OnItemSelect(DuiLib::TNotifyUI& msg)
     } else if (NameIs(msg, "combo_preview_size")) {
         m_controller.SetPreviewSizeByIndex(static_cast<unsigned>(index));
         // The calibration follows the new size.
-        ApplyActiveScale();
+        RefreshCalibrationForSize();
     } else if (NameIs(msg, "combo_color_mode") || NameIs(msg, "combo_power_freq")) {
         if (camera == nullptr)
             return;

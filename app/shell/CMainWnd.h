@@ -200,6 +200,10 @@ private:
     // the selected calibration) to the measurements and the scale bar.
     void ApplyActiveScale();
     void FillScaleBarControls();
+    // The calibration list and the applied calibration for the current picture size.
+    void RefreshCalibrationForSize();
+    // Says in the status bar how a calibration made at another size applies (kind: CaliFit::Kind).
+    void ReportCalibrationFit(const CaliData& entry, int kind, int width, int height);
     int OpenWirelessFromDialog();
     LRESULT OnMeasureMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     DuiLib::CMenuWnd* NewMenu();
@@ -264,6 +268,7 @@ private:
     capture::PictureFileScale m_heldScale;  // the scale the file records
     SFPrimitiveContainer::PrimitiveList m_liveMeasurements;  // while a file is shown
     std::vector<bool> m_liveControlsEnabled;  // LiveOnlyControls' states before holding
+    std::string m_lastFitReported;  // calibration and size last reported
     double m_scaleValue = 1.0;
     int m_scaleUnit = 0;
 };

@@ -76,6 +76,13 @@ void CMainWnd::AddCalibration()
     entry.name = name;
     entry.value = static_cast<float>(value);
     entry.unit = m_comboCaliUnit ? m_comboCaliUnit->GetCurSel() : 0;
+    // The picture size it is made at, so other sizes can be scaled from it.
+    int width = 0;
+    int height = 0;
+    if (CurrentPictureSize(&width, &height)) {
+        entry.width = width;
+        entry.height = height;
+    }
     const int result = m_caliAdapter ? m_caliAdapter->Add(entry) : 2;
     if (result == 1) {
         ShowMessageDialog(

@@ -296,6 +296,7 @@ int CMainWnd::OpenLocalCamera(int group, int index)
         m_controller.GetCamera()->Play();
         SetTimer(TIMER_FPS, 1000);
         SetStatusResource("SB_READY");
+        RefreshCalibrationForSize();
         SetCursor(DuiLib::UICURSOR_ARROW);
         return kOpened;
     }
@@ -320,6 +321,7 @@ int CMainWnd::OpenNetworkCamera(const std::wstring& address)
         m_controller.GetCamera()->Play();
         SetTimer(TIMER_FPS, 1000);
         SetStatusResource("SB_READY");
+        RefreshCalibrationForSize();
         return kOpened;
     }
     ShowMessageDialog(GetHWND(), GetLangText("STR_CAMERA_OPEN_FAILED"), "Message", 0, 48);

@@ -6,6 +6,7 @@
 #include "platform/system/DeviceMonitor.h"
 
 #include "app/capture/StillPictureWriter.h"
+#include "app/measure/CaliScaling.h"
 #include "app/shell/AppConfig.h"
 #include "app/shell/ShellDialogs.h"
 #include "app/shell/StringTable.h"
@@ -63,6 +64,9 @@ void CMainWnd::ApplyActiveScale()
 {
     double value = 1.0;
     int unit = 0;
+    int width = 0;
+    int height = 0;
+    const bool sized = CurrentPictureSize(&width, &height);
     if (m_held == HeldPicture::kFile && m_heldScale.unit != 0) {
         value = m_heldScale.unitsPerPixel;
         unit = m_heldScale.unit;
@@ -73,14 +77,19 @@ void CMainWnd::ApplyActiveScale()
             const CaliData entry = store.GetAt(index);
             value = entry.value;
             unit = entry.unit;
+            if (sized) {
+                // Made at another picture size: scaled for this one, or
+                // applied as it is with a warning when the shape differs.
+                const CaliFit fit = FitCalibration(entry, width, height);
+                value = fit.value;
+                ReportCalibrationFit(entry, fit.kind, width, height);
+            }
         }
     }
     m_scaleValue = value;
     m_scaleUnit = unit;
     // Stills carry the pixel size, fitted to their own size.
-    int width = 0;
-    int height = 0;
-    if (m_held == HeldPicture::kNone && CurrentPictureSize(&width, &height))
+    if (m_held == HeldPicture::kNone && sized)
         m_controller.SetStillScale(value, unit, width, height);
     else
         m_controller.SetStillScale(0, 0, 0, 0);
@@ -92,6 +101,24 @@ void CMainWnd::ApplyActiveScale()
         m_render->SetScaleBar(config.CFG_SCALEBAR != 0 && unit != 0, value, unit, config.CFG_SCALEBAR_CORNER);
     }
     RefreshMeasureRows();
+}
+
+void CMainWnd::RefreshCalibrationForSize()
+{
+    // The list marks entries made at a size of another shape.
+    m_controller.FillCalibrationList(m_comboCaliList, GetAppConfig().CFG_CURCALIDATA);
+    ApplyActiveScale();
+}
+
+void CMainWnd::ReportCalibrationFit(const CaliData& entry, int kind, int width, int height)
+{
+    // Said once per calibration and picture size, not on every refresh.
+    const std::string key = entry.name + "@" + std::to_string(width) + "x" + std::to_string(height);
+    if (kind == CaliFit::kAsMade || key == m_lastFitReported)
+        return;
+    m_lastFitReported = key;
+    const char* id = kind == CaliFit::kScaled ? "STR_CALI_SCALED" : "STR_CALI_OTHER_SHAPE";
+    SetStatusText(Format(GetLangText(id), entry.width, entry.height, width, height));
 }
 
 void CMainWnd::FillScaleBarControls()

@@ -303,14 +303,17 @@ VirtualDeviceDescription DemoVirtualCamera()
     d.devicePath = L"virtual#vid_1d6b&pid_0102#demo";
     d.frameRate = 30.0;
     const REFERENCE_TIME interval = 333333;
+    // One sensor of 1920 x 1080: the 16:9 sizes show its whole field, the
+    // one 4:3 size a centred crop at its pitch (two crop sizes of one shape
+    // would differ from each other in a way no calibration can scale).
     for (const GUID& subtype : {MEDIASUBTYPE_MJPG, MEDIASUBTYPE_YUY2})
-        for (auto [w, h] :
-            {std::pair<int, int>{1920, 1080}, {1280, 720}, {800, 600}, {640, 480}, {640, 360}}) {
+        for (auto [w, h] : {std::pair<int, int>{1920, 1080}, {1280, 720}, {640, 480}, {640, 360}}) {
             d.capturePin.push_back(FormatRange::Discrete(subtype, w, h));
             d.capturePin.back().minInterval = d.capturePin.back().maxInterval = interval;
         }
     for (const GUID& subtype : {MEDIASUBTYPE_YUY2, MEDIASUBTYPE_MJPG})
-        for (auto [w, h] : {std::pair<int, int>{1920, 1080}, {1280, 720}}) {
+        // Stills up to twice the sensor's width: the same field, finer.
+        for (auto [w, h] : {std::pair<int, int>{3840, 2160}, {1920, 1080}, {1280, 720}}) {
             d.stillPin.push_back(FormatRange::Discrete(subtype, w, h));
             d.stillPin.back().minInterval = d.stillPin.back().maxInterval = interval;
         }

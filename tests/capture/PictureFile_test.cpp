@@ -96,7 +96,8 @@ TEST_F(PictureFileTest, TakesThePixelSizeTheFileRecords)
         {"imagej.tif", "-units Undefined -density 4 -set comment 'ImageJ=1.54f\nunit=micron\n'", 3, 0.25},
         {"imagejmm.tif", "-units Undefined -density 2 -set comment 'ImageJ=1.54f\nunit=mm\n'", 2, 0.5},
         // With a resolution in centimetres the description only names the unit shown.
-        {"imagejcm.tif", "-units PixelsPerCentimeter -density 40000 -set comment 'ImageJ=1.54f\nunit=um\n'", 3, 0.25},
+        {"imagejcm.tif", "-units PixelsPerCentimeter -density 40000 -set comment 'ImageJ=1.54f\nunit=um\n'",
+            3, 0.25},
     };
     for (const Case& c : cases) {
         const std::string path = Make(c.name, c.options);
@@ -134,10 +135,12 @@ TEST_F(PictureFileTest, OwnStillsComeBackWithThePixelSizeTheyWereSavedWith)
             ASSERT_NE(read.unit, 0) << path;
             // JPEG densities are whole dots per centimetre or inch.
             const double tolerance = std::string(extension) == ".jpg" ? 0.02 : 1e-3;
-            EXPECT_NEAR(read.unitsPerPixel * Metres(read.unit) / (value * Metres(unit)), 1.0, tolerance) << path;
+            EXPECT_NEAR(read.unitsPerPixel * Metres(read.unit) / (value * Metres(unit)), 1.0, tolerance)
+                << path;
             // TIFF keeps the unit itself.
-            if (std::string(extension) == ".tif")
+            if (std::string(extension) == ".tif") {
                 EXPECT_EQ(read.unit, unit) << path;
+            }
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "app/shell/StringTable.h"
 #include "app/view/CImageRenderUI.h"
 #include "platform/duilib/CFileDialog.h"
+#include "tests/support/directshow/MicrometerTicks.h"
 #include "tests/support/shell/MainWindowHost.h"
 
 #include <gtest/gtest.h>
@@ -345,6 +346,140 @@ TEST_F(HeldPictureTest, TheScaleBarIsAsLongAsTheCalibrationSaysToThePixel)
     GetAppConfig().CFG_CURCALIDATA = -1;
     Window().SetScaleBarShown(true);
     EXPECT_TRUE(Pump([&] { return Render().GetScaleBarViewLength() == 0; }, 2000));
+}
+
+}  // namespace
+
+namespace {
+
+class CalibrationSizeTest : public HeldPictureTest
+{
+protected:
+    // Selects a preview size from the adjust panel's list and waits for its frames.
+    void UsePreviewSize(int width, int height)
+    {
+        auto* combo = m_host->FindAs<DuiLib::CComboUI>("combo_preview_size", "Combo");
+        ASSERT_NE(combo, nullptr);
+        const std::string text = std::to_string(width) + " x " + std::to_string(height);
+        int index = -1;
+        for (int i = 0; i < combo->GetCount(); ++i) {
+            if (text == combo->GetItemAt(i)->GetText().GetData())
+                index = i;
+        }
+        ASSERT_GE(index, 0) << text;
+        combo->SelectItem(index);
+        ASSERT_TRUE(Pump(
+            [&] {
+                std::vector<uint8_t> pixels;
+                int w = 0, h = 0;
+                return Render().CopyNewestFrame(&pixels, &w, &h) && w == width && h == height;
+            },
+            5000))
+            << text;
+        PumpFor(300);
+    }
+    void AddCalibration(float value, int width, int height)
+    {
+        CaliData entry;
+        entry.name = "Stage";
+        entry.value = value;
+        entry.unit = 3;
+        entry.width = width;
+        entry.height = height;
+        ASSERT_EQ(Window().GetController().GetCaliStore().Add(entry), 0);
+    }
+    std::string StatusLine() { return m_host->Find("StatusBarLabelInfo")->GetText().GetData(); }
+};
+
+TEST_F(CalibrationSizeTest, ACalibrationMadeAtOneSizeMeasuresTheSameIntervalAtOthers)
+{
+    // 1 um per pixel at 1920 x 1080.
+    AddCalibration(1.0f, 1920, 1080);
+
+    // 640 x 360: the same field, a third of the pixels; the value is scaled.
+    UsePreviewSize(640, 360);
+    GetAppConfig().CFG_CURCALIDATA = 0;
+    Window().SetScaleBarShown(false);
+    EXPECT_NEAR(Window().GetActiveScaleValue(), 3.0, 1e-6);
+    EXPECT_NE(StatusLine().find("1920 \xC3\x97 1080"), std::string::npos) << StatusLine();
+    EXPECT_NE(StatusLine().find("640 \xC3\x97 360"), std::string::npos) << StatusLine();
+    // A line over 30 divisions (100 picture pixels at this size) reads 300 um.
+    DrawLine(100, 250, 200, 250);
+    ASSERT_EQ(Results()->GetCount(), 1);
+    EXPECT_NEAR(ResultLength(0), 300.0, 3.0);
+
+    // 640 x 480: a crop at the sensor's pitch; applied as made, with a
+    // warning, and marked in the list.
+    UsePreviewSize(640, 480);
+    EXPECT_NEAR(Window().GetActiveScaleValue(), 1.0, 1e-6);
+    EXPECT_NE(StatusLine().find("640 \xC3\x97 480"), std::string::npos) << StatusLine();
+    auto* list = m_host->FindAs<DuiLib::CComboUI>("ComboCaliDataList", "Combo");
+    ASSERT_EQ(list->GetCount(), 1);
+    EXPECT_NE(
+        std::string(list->GetItemAt(0)->GetText().GetData()).find("1920 \xC3\x97 1080"), std::string::npos);
+    // The measurement follows: the same line is now 100 um.
+    EXPECT_NEAR(ResultLength(0), 100.0, 1.0);
+}
+
+TEST_F(CalibrationSizeTest, AStillTwiceThePreviewsWidthCarriesHalfThePixelSizeAndMeasuresTrueWhenOpened)
+{
+    if (std::system("command -v tiffinfo > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "tiffinfo missing";
+    UsePreviewSize(1920, 1080);
+    AddCalibration(0.5f, 1920, 1080);
+    auto* list = m_host->FindAs<DuiLib::CComboUI>("ComboCaliDataList", "Combo");
+    GetAppConfig().CFG_CURCALIDATA = 0;
+    Window().GetController().FillCalibrationList(list, GetAppConfig().CFG_CURCALIDATA);
+    ASSERT_NEAR(Window().GetActiveScaleValue(), 0.5, 1e-6);
+
+    Window().GetController().SetStillImageSize(3840, 2160);
+    GetAppConfig().CFG_FILETYPE = 0;
+    std::string folder;
+    ASSERT_TRUE(GetImageFolder(folder));
+    Xdo("key Return");
+    std::string still;
+    ASSERT_TRUE(Pump(
+        [&] {
+            for (const auto& entry : fs::directory_iterator(folder))
+                still = entry.path().string();
+            return !still.empty();
+        },
+        10000));
+    // libtiff's own reader: 0.25 um per pixel = 40000 pixels per centimetre.
+    const std::string info = m_host->Home() + "/tiffinfo.txt";
+    ASSERT_EQ(std::system(("tiffinfo '" + still + "' > '" + info + "' 2>&1").c_str()), 0);
+    std::ifstream in(info);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Image Width: 3840 Image Length: 2160"), std::string::npos) << text;
+    EXPECT_NE(text.find("Resolution: 40000, 40000 pixels/cm"), std::string::npos) << text;
+
+    // Opened again, it measures 100 um of the micrometer as 100 um. At 0.5 um
+    // per preview pixel its divisions (10 preview pixels) are 5 um: a line
+    // from one tick to the twentieth after it, found in the still's pixels.
+    ASSERT_TRUE(Window().OpenPictureFile(still));
+    ASSERT_TRUE(Pump([&] { return UploadsStopped(); }, 8000));
+    EXPECT_EQ(Window().GetActiveScaleUnit(), 3);
+    EXPECT_NEAR(Window().GetActiveScaleValue(), 0.25, 1e-4);
+    std::vector<uint8_t> rgba;
+    int width = 0, height = 0;
+    ASSERT_TRUE(Render().CopyNewestFrame(&rgba, &width, &height));
+    std::vector<uint8_t> luma(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < luma.size(); ++i)
+        luma[i] = rgba[i * 4 + 1];
+    const auto ticks = kelvara::dshow::testing::FindMicrometerTicks(luma, width, height);
+    ASSERT_GE(ticks.count, 25);
+    EXPECT_NEAR(ticks.pitch, 20.0, 0.5);
+    std::vector<int> starts;
+    const uint8_t* row = &luma[static_cast<size_t>(ticks.row) * width];
+    for (int x = 1; x < width; ++x) {
+        if (row[x] < 60 && row[x - 1] >= 60)
+            starts.push_back(x);
+    }
+    ASSERT_GE(starts.size(), 25u);
+    const size_t first = starts.size() / 2 - 10;
+    DrawLine(starts[first], ticks.row, starts[first + 20], ticks.row);
+    ASSERT_EQ(Results()->GetCount(), 1);
+    EXPECT_NEAR(ResultLength(0), 100.0, 1.0);
 }
 
 }  // namespace

@@ -233,17 +233,29 @@ TEST_F(CommandsTest, CalibratedMeasurementOnTheStageMicrometer)
     ASSERT_EQ(container.GetCount(), 1);
 
     // Stretch the calibration line over ten divisions (100 um).
-    auto line = container.GetResult(0);
-    long fromX = 0, fromY = 0, toX = 0, toY = 0;
-    ASSERT_TRUE(m_host->ImageToScreen(line.endX, line.endY, &fromX, &fromY));
-    ASSERT_TRUE(m_host->ImageToScreen(line.startX + 10 * pitch, line.startY, &toX, &toY));
+    // The line's ends in view coordinates; its far end is dragged to ten
+    // divisions from its start.
+    const kelvara::SFPrimitiveBase* calibration = container.GetPrimitive(0);
+    const sf::Vector2f start = calibration->GetShape()[0].position;
+    const sf::Vector2f end = calibration->GetShape()[1].position;
+    const float zoom = Window().GetRenderControl()->GetViewZoom();
+    RECT window;
+    ASSERT_TRUE(Window().GetWindowRect(window));
+    const RECT& pos = Window().GetRenderControl()->GetPos();
+    long fromX = window.left + pos.left + std::lround(end.x);
+    long fromY = window.top + pos.top + std::lround(end.y);
+    long toX = window.left + pos.left + std::lround(start.x + 10 * pitch * zoom);
+    long toY = fromY;
     Xdo("mousemove " + std::to_string(fromX) + " " + std::to_string(fromY)
         + " sleep 0.1 mousedown 1 sleep 0.1 mousemove " + std::to_string((fromX + toX) / 2) + " "
         + std::to_string(toY) + " sleep 0.1 mousemove " + std::to_string(toX) + " " + std::to_string(toY)
         + " sleep 0.1 mouseup 1");
     PumpFor(300);
-    line = container.GetResult(0);
-    ASSERT_NEAR(line.length, 10 * pitch, 1.5);
+    auto line = container.GetResult(0);
+    // Within a view pixel of the ten divisions.
+    ASSERT_NEAR(line.length, 10 * pitch, 1.0 / zoom + 0.5);
+    line.startX = (start.x - Window().GetRenderControl()->GetViewOriginX()) / zoom;
+    line.startY = (start.y - Window().GetRenderControl()->GetViewOriginY()) / zoom;
 
     // Name, length and unit ("um" is the fourth), then add it.
     ASSERT_TRUE(m_host->Click("CaliEdtName"));

@@ -66,7 +66,8 @@ std::set<std::string> IdsOf(const std::string& path)
 TEST_F(StringTableTest, TheFourLanguageFilesDefineTheSameIdentifiers)
 {
     std::set<std::string> english = IdsOf(kLanguageFiles[0]);
-    EXPECT_EQ(english.size(), 203u);  // with the folder, disconnection, permission, start, picture and scale bar messages
+    EXPECT_EQ(english.size(),
+        203u);  // with the folder, disconnection, permission, start, picture and scale bar messages
     for (int language = 1; language < kLanguageCount; ++language)
         EXPECT_EQ(IdsOf(kLanguageFiles[language]), english) << kLanguageFiles[language];
 

@@ -211,7 +211,7 @@ TEST(VirtualOptics, TheSensorCanBeDescribedAndTheDemoShowsBothShapes)
 
     const VirtualDeviceDescription demo = DemoVirtualCamera();
     EXPECT_EQ(VirtualSensorSize(demo), std::make_pair(1920, 1080));
-    const std::pair<int, int> sizes[] = {{1920, 1080}, {1280, 720}, {800, 600}, {640, 480}, {640, 360}};
+    const std::pair<int, int> sizes[] = {{1920, 1080}, {1280, 720}, {640, 480}, {640, 360}};
     for (const GUID& subtype : {MEDIASUBTYPE_MJPG, MEDIASUBTYPE_YUY2})
         for (auto [w, h] : sizes)
             EXPECT_TRUE(std::any_of(demo.capturePin.begin(), demo.capturePin.end(),
