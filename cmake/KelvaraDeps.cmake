@@ -17,6 +17,7 @@ pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 pkg_check_modules(TIFF REQUIRED IMPORTED_TARGET libtiff-4)
 pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 
 # libyuv ships no pkg-config file on Debian.
 find_path(LIBYUV_INCLUDE_DIR libyuv.h REQUIRED)

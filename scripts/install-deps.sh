@@ -7,7 +7,7 @@ set -eu
 # imagej brings a Java runtime (about 200 MB where none is installed yet).
 PACKAGES="
 build-essential cmake pkg-config ccache
-libsfml-dev libopencv-dev libturbojpeg0-dev libjpeg62-turbo-dev
+libsfml-dev libfreetype-dev libopencv-dev libturbojpeg0-dev libjpeg62-turbo-dev
 libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libx264-dev
 libyuv-dev libsimpleini-dev libpugixml-dev libzip-dev libtiff-dev zlib1g-dev
 libgl-dev libfontconfig-dev libx11-dev libxext-dev libxrandr-dev libudev-dev nlohmann-json3-dev

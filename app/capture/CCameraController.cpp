@@ -1,5 +1,9 @@
 #include "app/capture/CCameraController.h"
 
+#include "app/capture/ScaleBarPainter.h"
+#include "app/measure/CaliScaling.h"
+#include "platform/system/ProgramDirectory.h"
+
 #include "app/capture/CapturePaths.h"
 #include "app/capture/FrameConversion.h"
 #include "app/capture/StillPictureWriter.h"
@@ -54,18 +58,6 @@ struct JpegHandle
             tjDestroy(handle);
     }
 };
-
-// The pixel size of a calibration made at atWidth x atHeight, fitted to a
-// still of width x height: scaled by the width ratio when the aspect ratio
-// is the same within 0.5 %, unchanged otherwise (a still cropped from the
-// sensor keeps the preview's pixel pitch).
-double FitStillPixelSize(double unitsPerPixel, int atWidth, int atHeight, int width, int height)
-{
-    const double ratio = (double(width) * atHeight) / (double(height) * atWidth);
-    if (std::fabs(ratio - 1.0) > 0.005)
-        return unitsPerPixel;
-    return unitsPerPixel * atWidth / width;
-}
 
 }  // namespace
 
@@ -390,10 +382,15 @@ bool CCameraController::SnapToFile(const wchar_t* path)
     }
     if (m_stillScale.unit == 0)
         return capture::WriteStillPicture(target, pixels.get(), width, height);
+    // A still of the preview's shape shows the same field: its pixel size
+    // scales with the width; another shape is a crop at the same pitch.
     capture::PictureScale scale;
     scale.unit = m_stillScale.unit;
-    scale.unitsPerPixel = FitStillPixelSize(
-        m_stillScale.unitsPerPixel, m_stillScale.width, m_stillScale.height, width, height);
+    scale.unitsPerPixel
+        = FitPixelSize(m_stillScale.unitsPerPixel, m_stillScale.width, m_stillScale.height, width, height)
+              .value;
+    if (m_stillScaleBar.on)
+        BurnScaleBar(pixels.get(), width, height, scale.unitsPerPixel, scale.unit, m_stillScaleBar.corner);
     return capture::WriteStillPicture(target, pixels.get(), width, height, &scale);
 }
 
@@ -551,6 +548,23 @@ std::string CCameraController::GetPowerFreqText(int value) const
     default:
         return std::string();
     }
+}
+
+void CCameraController::SetStillScaleBar(bool on, int corner)
+{
+    m_stillScaleBar.on = on;
+    m_stillScaleBar.corner = corner;
+}
+
+bool CCameraController::BurnScaleBar(
+    uint8_t* bgra, int width, int height, double unitsPerPixel, int unit, int corner)
+{
+    if (!m_scaleBarPainter) {
+        const std::string directory = GetProgramDirectory();
+        m_scaleBarPainter
+            = std::make_unique<capture::ScaleBarPainter>(directory.empty() ? "" : directory + "fzht.ttf");
+    }
+    return m_scaleBarPainter->Paint(bgra, width, height, unitsPerPixel, unit, corner) > 0;
 }
 
 void CCameraController::SetPreviewHeld(bool held)

@@ -48,6 +48,10 @@ class CPaintManagerUI;
 
 namespace kelvara {
 
+namespace capture {
+class ScaleBarPainter;
+}
+
 class CImageRenderUI;
 
 // Where the frame callback spends its time, summed since the last reset.
@@ -121,6 +125,12 @@ public:
     // cropped still mode). Unit 0, a value that is not finite and above 0 or
     // an empty size clears it: stills carry no pixel size.
     void SetStillScale(double unitsPerPixel, int unit, int atWidth, int atHeight);
+    // Stills with a pixel size get the scale bar drawn into them while on
+    // (corner: a ScaleBarCorner). UI thread.
+    void SetStillScaleBar(bool on, int corner);
+    // Draws the scale bar into a B,G,R,A picture with the program's font;
+    // false when nothing was drawn. UI thread.
+    bool BurnScaleBar(uint8_t* bgra, int width, int height, double unitsPerPixel, int unit, int corner);
     // Starts recording the preview at its current size into path (MP4),
     // finishing a recording that runs. False without a camera or when the
     // recorder cannot be opened.
@@ -230,6 +240,12 @@ private:
 
     CMCameraBase* m_pCamera = nullptr;  // owned; released and deleted on close
     StillScale m_stillScale;  // UI thread only
+    struct StillScaleBar
+    {
+        bool on = false;
+        int corner = 0;
+    } m_stillScaleBar;  // UI thread only
+    std::unique_ptr<capture::ScaleBarPainter> m_scaleBarPainter;  // made on first use, UI thread
     std::unique_ptr<RecordingQueue> m_recorder;  // non-null while recording
     RecordingQueue::Counters m_recorderCountsSeen;  // its counters as of the last stats reset
     CImageRenderUI* m_render = nullptr;  // borrowed

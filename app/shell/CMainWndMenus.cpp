@@ -173,6 +173,7 @@ void CMainWnd::OnMenuClick(const DuiLib::MenuCmd& cmd)
     AppConfig& config = GetAppConfig();
     if (strcasecmp(name, "Main_Menu_Item_Settings") == 0) {
         ShowSettingDialog(GetHWND(), "");
+        ApplyActiveScale();
     } else if (strcasecmp(name, "Main_Menu_Item_OpenPicture") == 0) {
         OpenPicture();
     } else if (strcasecmp(name, "Main_Menu_Item_Freeze") == 0) {
@@ -192,6 +193,7 @@ void CMainWnd::OnMenuClick(const DuiLib::MenuCmd& cmd)
         StartContinuousShooting();
     } else if (strcasecmp(name, "Cap_Menu_Item_ConShootSet") == 0) {
         ShowSettingDialog(GetHWND(), "setting_OptSnap");
+        ApplyActiveScale();
     } else if (strcasecmp(name, "MTool_TwoCircles") == 0 || strcasecmp(name, "MTool_TwoCircles2") == 0
         || strcasecmp(name, "MTool_TwoCircles3") == 0) {
         m_twoCirclesMode = strcasecmp(name, "MTool_TwoCircles") == 0 ? 19

@@ -93,6 +93,8 @@ void CMainWnd::ApplyActiveScale()
         m_controller.SetStillScale(value, unit, width, height);
     else
         m_controller.SetStillScale(0, 0, 0, 0);
+    const AppConfig& settings = GetAppConfig();
+    m_controller.SetStillScaleBar(settings.CFG_SCALEBAR_IN_PICTURES != 0, settings.CFG_SCALEBAR_CORNER);
     if (m_render) {
         const std::string name = CaliDataStore::GetUnitName(unit);
         m_render->GetContainer().SetCalibration(
@@ -321,6 +323,10 @@ bool CMainWnd::SaveHeldPicture(const std::string& path)
     std::vector<uint8_t> bgra(m_heldPixels);
     for (size_t i = 0; i + 3 < bgra.size(); i += 4)
         std::swap(bgra[i], bgra[i + 2]);
+    const AppConfig& config = GetAppConfig();
+    if (config.CFG_SCALEBAR_IN_PICTURES != 0 && m_scaleUnit != 0)
+        m_controller.BurnScaleBar(
+            bgra.data(), m_heldWidth, m_heldHeight, m_scaleValue, m_scaleUnit, config.CFG_SCALEBAR_CORNER);
     // The picture keeps the pixel size it is measured at.
     const capture::PictureScale scale{m_scaleValue, m_scaleUnit};
     return capture::WriteStillPicture(path, bgra.data(), m_heldWidth, m_heldHeight, &scale);

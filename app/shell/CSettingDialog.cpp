@@ -96,6 +96,8 @@ void CSettingDialog::InitWindow()
         m_pImagePathEdit->SetText(config.CFG_IMAGEPATH.c_str());
     if (auto* exitPrompt = static_cast<COptionUI*>(FindControl("setting_ChkExitPrompt")))
         exitPrompt->Selected(config.CFG_EXITPROMPT > 0);
+    if (auto* scaleBar = static_cast<COptionUI*>(FindControl("setting_ChkScaleBarInPictures")))
+        scaleBar->Selected(config.CFG_SCALEBAR_IN_PICTURES != 0);
     char number[16];
     if (m_pPicCountEdit) {
         std::snprintf(number, sizeof(number), "%d", config.CFG_CONSHOT_COUNT);
@@ -190,6 +192,7 @@ void CSettingDialog::OnOK()
 {
     AppConfig& config = GetAppConfig();
     config.CFG_EXITPROMPT = IsSelected("setting_ChkExitPrompt") ? 1 : 0;
+    config.CFG_SCALEBAR_IN_PICTURES = IsSelected("setting_ChkScaleBarInPictures") ? 1 : 0;
     config.CFG_IMAGEPATH_MYDOC = IsSelected("setting_OptFileMyDoc") ? 1 : 0;
     config.CFG_FILESAVE_RULE = IsSelected("set_OptFileRulePreDefine") ? 0 : 1;
     if (m_pPicCountEdit)

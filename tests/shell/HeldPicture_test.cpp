@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <thread>
 
 namespace {
@@ -480,6 +481,73 @@ TEST_F(CalibrationSizeTest, AStillTwiceThePreviewsWidthCarriesHalfThePixelSizeAn
     DrawLine(starts[first], ticks.row, starts[first + 20], ticks.row);
     ASSERT_EQ(Results()->GetCount(), 1);
     EXPECT_NEAR(ResultLength(0), 100.0, 1.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CalibrationSizeTest, TheScaleBarIsBurnedIntoSnappedPicturesOnlyWhenAsked)
+{
+    UsePreviewSize(1280, 720);
+    AddCalibration(1.0f, 1920, 1080);
+    auto* list = m_host->FindAs<DuiLib::CComboUI>("ComboCaliDataList", "Combo");
+    GetAppConfig().CFG_CURCALIDATA = 0;
+    Window().GetController().FillCalibrationList(list, GetAppConfig().CFG_CURCALIDATA);
+    Window().GetController().SetStillImageSize(1280, 720);
+    GetAppConfig().CFG_FILETYPE = 1;
+    std::string folder;
+    ASSERT_TRUE(GetImageFolder(folder));
+    auto snap = [&]() {
+        std::set<std::string> before;
+        for (const auto& entry : fs::directory_iterator(folder))
+            before.insert(entry.path().string());
+        Xdo("key Return");
+        std::string made;
+        Pump(
+            [&] {
+                for (const auto& entry : fs::directory_iterator(folder)) {
+                    if (!before.count(entry.path().string()))
+                        made = entry.path().string();
+                }
+                return !made.empty();
+            },
+            5000);
+        return made;
+    };
+    // The longest run of pure white in the bottom right quarter.
+    auto longestWhite = [](const std::string& path) {
+        std::vector<uint8_t> rgba;
+        int w = 0, h = 0;
+        if (!kelvara::capture::LoadPictureFile(path, &rgba, &w, &h, nullptr))
+            return -1;
+        int best = 0;
+        for (int y = h / 2; y < h; ++y) {
+            int run = 0;
+            for (int x = w / 2; x < w; ++x) {
+                const uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+                run = p[0] == 255 && p[1] == 255 && p[2] == 255 ? run + 1 : 0;
+                best = std::max(best, run);
+            }
+        }
+        return best;
+    };
+
+    const std::string plain = snap();
+    ASSERT_FALSE(plain.empty());
+    EXPECT_LT(longestWhite(plain), 20);
+
+    GetAppConfig().CFG_SCALEBAR_IN_PICTURES = 1;
+    GetAppConfig().CFG_SCALEBAR_CORNER = 0;
+    Window().SetScaleBarCorner(0);
+    const std::string burned = snap();
+    ASSERT_FALSE(burned.empty());
+    // 1.5 um per pixel at 1280 x 720, about a fifth of the width.
+    kelvara::ScaleBarLength bar;
+    ASSERT_TRUE(kelvara::ChooseScaleBar(1.5, 3, 1280 / 5.0, &bar));
+    EXPECT_EQ(longestWhite(burned), static_cast<int>(std::lround(bar.picturePixels))) << burned;
+    if (const char* dir = std::getenv("KELVARA_SHOT_DIR"))
+        fs::copy_file(burned, std::string(dir) + "/burned.png", fs::copy_options::overwrite_existing);
 }
 
 }  // namespace
