@@ -82,7 +82,7 @@ TEST_F(PictureFileTest, TakesThePixelSizeTheFileRecords)
         // 40 pixels per centimetre = 250 um per pixel.
         {"cm.png", "-units PixelsPerCentimeter -density 40", 3, 250.0},
         {"cm.jpg", "-units PixelsPerCentimeter -density 40", 3, 250.0},
-        {"cm.tif", "-units PixelsPerCentimeter -density 40", 1, 0.025},
+        {"cm.tif", "-units PixelsPerCentimeter -density 40", 3, 250.0},
         // PNG and JPEG name no unit: micrometres below a millimetre per pixel, else millimetres.
         {"um.png", "-units PixelsPerCentimeter -density 20", 3, 500.0},
         {"mm.png", "-units PixelsPerCentimeter -density 5", 2, 2.0},

@@ -142,10 +142,10 @@ bool Near(const Rgb& a, const Rgb& b, int tolerance)
         && std::abs(a.b - b.b) <= tolerance;
 }
 
-double SceneDistance(
-    const uint8_t* pixels, int width, int height, int channels, int redIndex, double tickPitchPx)
+double SceneDistance(const uint8_t* pixels, int width, int height, int channels, int redIndex,
+    double tickPitchPx, int sensorWidth, int sensorHeight)
 {
-    dshow::MicroscopeScene scene(tickPitchPx);
+    dshow::MicroscopeScene scene(tickPitchPx, sensorWidth, sensorHeight);
     scene.Prepare(width, height);
     const int step = std::max(1, std::min(width, height) / 60);
     double best = 1e9;

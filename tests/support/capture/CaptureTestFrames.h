@@ -49,7 +49,8 @@ bool Near(const Rgb& a, const Rgb& b, int tolerance);
 // width x height pixels of `channels` bytes (3 or 4), top row first, red at
 // byte redIndex. An upright picture of the scene gives a few units; one
 // upside down or mirrored, tens.
-double SceneDistance(
-    const uint8_t* pixels, int width, int height, int channels, int redIndex, double tickPitchPx = 10.0);
+// sensorWidth x sensorHeight: the device's sensor (0 x 0: the picture's own size).
+double SceneDistance(const uint8_t* pixels, int width, int height, int channels, int redIndex,
+    double tickPitchPx = 10.0, int sensorWidth = 0, int sensorHeight = 0);
 
 }  // namespace kelvara::test
