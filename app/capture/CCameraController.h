@@ -4,9 +4,10 @@
 // (upright, with the software mirror and flip the camera does not do
 // itself), handed to the preview and, while recording, converted to I420 for
 // the recorder: a camera's JPEG from its own decoded planes (no pass over
-// the display picture), any other frame from the display picture. The controller also writes still pictures,
-// fills the lists and menus of the main window from what the camera reports and forwards measurement requests
-// to the preview's container.
+// the display picture), any other frame from the display picture. The
+// controller also writes still pictures, fills the lists and menus of the
+// main window from what the camera reports and forwards measurement
+// requests to the preview's container.
 //
 // Threads and locks:
 // - UI thread: construction, destruction and every public operation except
