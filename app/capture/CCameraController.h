@@ -3,8 +3,8 @@
 // through OnFrame: it is checked, turned into one R,G,B,A display buffer
 // (upright, with the software mirror and flip the camera does not do
 // itself), handed to the preview and, while recording, converted to I420 for
-// the recorder: a camera's JPEG from its own decoded planes (no pass over
-// the display picture), any other frame from the display picture. The
+// the recorder: a camera's JPEG then from its own decoded planes (no pass
+// over the display picture), any other frame from the display picture. The
 // controller also writes still pictures, fills the lists and menus of the
 // main window from what the camera reports and forwards measurement
 // requests to the preview's container.
