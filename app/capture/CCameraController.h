@@ -3,9 +3,11 @@
 // through OnFrame: it is checked, turned into one R,G,B,A display buffer
 // (upright, with the software mirror and flip the camera does not do
 // itself), handed to the preview and, while recording, converted to I420 for
-// the recorder. The controller also writes still pictures, fills the lists
-// and menus of the main window from what the camera reports and forwards
-// measurement requests to the preview's container.
+// the recorder: a camera's JPEG then from its own decoded planes (no pass
+// over the display picture), any other frame from the display picture. The
+// controller also writes still pictures, fills the lists and menus of the
+// main window from what the camera reports and forwards measurement
+// requests to the preview's container.
 //
 // Threads and locks:
 // - UI thread: construction, destruction and every public operation except
@@ -18,7 +20,7 @@
 // - While recording, frames are converted to I420 on the camera thread and
 //   encoded on the RecordingQueue's thread; finishing waits for it outside
 //   m_lock.
-// - m_lock (re-entrant) guards the frame buffers, the YUV buffer, the
+// - m_lock (re-entrant) guards the frame buffers, the JPEG planes, the
 //   recorder, the render control pointer, the software orientation, the
 //   TurboJPEG handle and the statistics. m_pCamera and m_stillScale are touched
 //   by the UI thread only. A recorder is opened before it is put under the lock and
@@ -27,6 +29,7 @@
 //   Release waits for a delivery thread that may be waiting for m_lock.
 
 #include "app/capture/CVideoRecorder.h"
+#include "app/capture/JpegPlanes.h"
 #include "app/capture/RecordingQueue.h"
 #include "app/measure/CaliDataStore.h"
 #include "app/measure/MeasureRecords.h"
@@ -63,9 +66,10 @@ struct PipelineStats
     uint64_t encoded = 0;  // frames the recorder has encoded (on its own thread)
     uint64_t recordQueueFull = 0;  // frames not recorded: the encoder was behind
     uint64_t notRecorded = 0;  // frames of another size than the recording's
-    int64_t convertUs = 0;  // decoding or converting into the display buffer
+    int64_t convertUs = 0;  // decoding or converting into the display buffer (displayUs included)
+    int64_t displayUs = 0;  // a JPEG's decoded planes into the display buffer
     int64_t pushUs = 0;  // the preview's PushFrame
-    int64_t yuvUs = 0;  // R,G,B,A to I420
+    int64_t yuvUs = 0;  // the recorder's I420 picture, from the JPEG's planes or the display buffer
     int64_t encodeUs = 0;  // the recorder's EncodeFrame, on the encoder thread
     int64_t callbackUs = 0;  // the whole callback, lock wait included
 };
@@ -216,7 +220,8 @@ private:
     // next) or, when null, into the display buffer. False when the frame was
     // refused; the display buffer then holds the previous picture.
     bool ConvertFrame(const tagCMImage& image, uint8_t* target);
-    // picture: the frame just converted (R,G,B,A).
+    // picture: the frame just converted (R,G,B,A); the JPEG planes instead
+    // when the picture was made from them.
     void RecordFrame(int width, int height, const uint8_t* picture);
     bool EnsureFrameBuffers(size_t bytes);
     // Takes the recording out under m_lock, then (outside it) waits until its
@@ -256,6 +261,8 @@ private:
     CaliDataStore m_caliStore;
     mutable std::recursive_mutex m_lock;
     void* m_tjHandle = nullptr;  // TurboJPEG decompressor, may be null
+    capture::JpegPlanes m_jpegPlanes;  // the last camera JPEG decoded
+    bool m_pictureFromPlanes = false;  // the last picture was made from m_jpegPlanes
 
     int64_t m_frameStartUs = 0;  // when the frame being handled arrived (monotonic)
     int m_frameWidth = 0;  // size of the picture in m_display; 0 before the first

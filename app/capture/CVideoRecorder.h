@@ -39,12 +39,20 @@ public:
     CVideoRecorder(const CVideoRecorder&) = delete;
     CVideoRecorder& operator=(const CVideoRecorder&) = delete;
 
+    // The levels of the I420 samples: limited (16-235, as from a BT.601
+    // conversion) or full (0-255, as in a JPEG). Both use the BT.601 matrix.
+    enum class Levels
+    {
+        kLimited,
+        kFull,
+    };
+
     // Creates the file at path (UTF-8, shorter than kMaxPathLength bytes) for
-    // frames of width x height and writes its header. False on bad arguments
+    // frames of width x height and levels, and writes its header. False on bad arguments
     // (sizes not positive or odd, null or too long path), a file that cannot
     // be created, or an encoder that refuses the settings; nothing stays
     // allocated then. An object is opened once.
-    bool Open(int width, int height, const char* path);
+    bool Open(int width, int height, const char* path, Levels levels = Levels::kLimited);
 
     // Encodes one I420 picture of width x height: the Y plane (stride width),
     // then U and V (stride width / 2), width * height * 3 / 2 bytes in all.

@@ -1,5 +1,7 @@
 #include "app/capture/FrameConversion.h"
 
+#include "app/capture/JpegErrors.h"
+
 #include <libyuv/convert_argb.h>
 #include <libyuv/convert_from_argb.h>
 #include <libyuv/planar_functions.h>
@@ -7,15 +9,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
-
-#include <jerror.h>
-#include <jpeglib.h>
 
 namespace kelvara::capture {
 
@@ -109,23 +106,6 @@ void ConvertOther(const tagCMImage& image, PixelOrder order, int signedHeight, u
         libyuv::ARGBToABGR(dst, dstStride, dst, dstStride, width, height);
 }
 
-// libjpeg's error handling for one decode: an error ends the decode (longjmp
-// back), a warning is noted and the decode goes on; nothing is printed.
-struct JpegErrors
-{
-    jpeg_error_mgr manager;
-    std::jmp_buf exit;
-    bool truncated = false;  // the stream ended before the picture did
-
-    static void Exit(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->exit, 1); }
-    static void Emit(j_common_ptr info, int level)
-    {
-        if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-            reinterpret_cast<JpegErrors*>(info->err)->truncated = true;
-    }
-    static void Output(j_common_ptr) { }
-};
-
 // Decodes the whole stream into w x h 4-byte pixels (rows top first, or
 // bottom first when bottomUp) with the settings of kJpegDecodeFlags: fast
 // upsampling, fast integer DCT. Warnings (stray bytes before a marker, a
@@ -135,10 +115,7 @@ bool DecodeJpegStream(const uint8_t* data, int dataSize, int w, int h, bool rgba
 {
     jpeg_decompress_struct info;
     JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = &JpegErrors::Exit;
-    errors.manager.emit_message = &JpegErrors::Emit;
-    errors.manager.output_message = &JpegErrors::Output;
+    errors.Attach(&info);
     if (setjmp(errors.exit)) {
         jpeg_destroy_decompress(&info);
         return false;

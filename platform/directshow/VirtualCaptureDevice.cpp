@@ -2,6 +2,8 @@
 
 #include "platform/directshow/VirtualCaptureDevice.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -10,6 +12,10 @@ namespace kelvara::dshow {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Frames a sensor holds for a sink that is still busy, as a V4L2 driver's
+// mmap buffers do (the V4L2 provider queues four).
+constexpr int64_t kDriverBuffers = 4;
 
 const wchar_t* ControlDisplayName(ControlSet set, long property)
 {
@@ -219,6 +225,7 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
 
 void VirtualCaptureDevice::ThreadMain()
 {
+    pthread_setname_np(pthread_self(), "virtual-camera");
     REFERENCE_TIME streamInterval = m_interval;
     {
         // The stream pins run at the interval of their format.
@@ -265,6 +272,15 @@ void VirtualCaptureDevice::ThreadMain()
             Produce(PinKind::Still, n, false);
         if (!streamDue)
             continue;
+        // The sensor keeps its own clock: frames whose time came while the
+        // sink was busy wait in the driver's buffers and follow at once; when
+        // more came than the buffers hold, the oldest are lost.
+        const int64_t framesDue = (Clock::now() - next) / interval + 1;
+        if (framesDue > kDriverBuffers) {
+            const int64_t lost = framesDue - kDriverBuffers;
+            next += interval * lost;
+            m_state->framesLost += static_cast<uint64_t>(lost);
+        }
         const bool cut = shortEvery > 0 && (n + 1) % static_cast<uint64_t>(shortEvery) == 0;
         const bool capture = Produce(PinKind::Capture, n, cut);
         const bool preview = Produce(PinKind::Preview, n, cut);
@@ -284,9 +300,6 @@ void VirtualCaptureDevice::ThreadMain()
             }
         }
         next += interval;
-        const auto now = Clock::now();
-        if (next < now)
-            next = now;  // late: no burst of catch-up frames
     }
     m_threadAlive = false;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // A virtual capture device opened from its description: pins with the
 // described formats, controls and register port, a streaming thread that
-// generates frames at the configured rate, and the described faults.
+// generates frames at the configured rate, and the described faults. The
+// stream keeps the rate's clock: a sink that is late gets the frames it
+// missed right after, up to four (the driver's buffers); older ones are lost.
 //
 // Threads: the CaptureDevice calls come from the UI thread. The device's own
 // thread generates frames and calls the sinks. m_mutex guards every member
@@ -26,6 +28,8 @@ struct VirtualDeviceState
 {
     std::atomic<bool> unplugged{false};
     std::atomic<int> stillsDelivered{0};  // stills handed to the still pin's sink
+    // Stream frames the sensor made that found every driver buffer full.
+    std::atomic<uint64_t> framesLost{0};
 };
 
 class VirtualCaptureDevice final : public CaptureDevice

@@ -125,6 +125,13 @@ int VirtualDeviceRegistry::StillsDelivered(int id)
     return e ? e->state->stillsDelivered.load() : 0;
 }
 
+uint64_t VirtualDeviceRegistry::FramesLost(int id)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    Entry* e = Find(id);
+    return e ? e->state->framesLost.load() : 0;
+}
+
 std::vector<DeviceEntry> VirtualDeviceRegistry::Enumerate()
 {
     std::lock_guard<std::mutex> lock(g_mutex);

@@ -7,6 +7,7 @@
 //
 // Threads: every member may be called from any thread (one internal lock).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     static bool IsUnplugged(int id);
     // Stills the device has delivered since it was added or replugged.
     static int StillsDelivered(int id);
+    // Stream frames lost since the device was added or replugged because
+    // the sink was more than the driver's buffers behind.
+    static uint64_t FramesLost(int id);
 
     // The plugged-in virtual devices, environment ones first.
     static std::vector<DeviceEntry> Enumerate();

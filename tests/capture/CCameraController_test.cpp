@@ -308,4 +308,110 @@ TEST_F(PausedCamera, OnlyFramesOfTheRecordingSizeAreRecorded)
     EXPECT_EQ(probe["streams"][0]["nb_read_frames"], "5");
 }
 
+// The first picture of a recorded file as R,G,B,A, as a player shows it
+// (ffmpeg honours the levels and matrix the file declares).
+std::vector<uint8_t> FirstPictureOf(const std::string& path)
+{
+    const std::string raw = RunCommand(
+        "ffmpeg -v error -i " + ShellQuote(path) + " -frames:v 1 -f rawvideo -pix_fmt rgba - 2>/dev/null");
+    return std::vector<uint8_t>(raw.begin(), raw.end());
+}
+
+// A camera's JPEG frames (4:2:2 and 4:2:0) are recorded from their own planes:
+// every frame fed is in the file, mirror and flip act on the recorded picture
+// as on the shown one, and the file's colours are the picture's.
+TEST_F(PausedCamera, CameraJpegFramesAreRecordedAsShown)
+{
+    const int w = 320, h = 240;
+    struct Case
+    {
+        JpegSampling sampling;
+        bool mirror;
+        bool flip;
+        int order[4];
+    };
+    const Case cases[] = {
+        {JpegSampling::k422, true, false, {1, 0, 3, 2}},
+        {JpegSampling::k420, false, true, {2, 3, 0, 1}},
+        {JpegSampling::k422, false, false, {0, 1, 2, 3}},
+    };
+    const TestFrame frames[] = {
+        MakeJpegFrame(QuadrantPicture(w, h), w, h, JpegSampling::k444),
+        MakeJpegFrame(QuadrantPicture(w, h), w, h, JpegSampling::k422),
+        MakeJpegFrame(QuadrantPicture(w, h), w, h, JpegSampling::k420),
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+            << "sampling " << static_cast<int>(c.sampling) << " mirror " << c.mirror << " flip " << c.flip);
+        ASSERT_EQ(m_controller.SetCameraProperty(CM_PROP_MIRROR, c.mirror ? 1.0 : 0.0, 0), CM_OK);
+        ASSERT_EQ(m_controller.SetCameraProperty(CM_PROP_FLIP, c.flip ? 1.0 : 0.0, 0), CM_OK);
+        const std::string path = m_dir + "/jpeg" + std::to_string(n++) + ".mp4";
+        m_controller.ResetPipelineStats();
+        ASSERT_TRUE(m_controller.StartRecording(std::wstring(path.begin(), path.end()).c_str()));
+        const int fed = 7;
+        for (int i = 0; i < fed; ++i) {
+            Deliver(m_controller, frames[static_cast<int>(c.sampling)].image);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ExpectQuadrants(m_controller, w, h, 12, c.order);
+        ASSERT_TRUE(m_controller.StopRecording());
+        const PipelineStats stats = m_controller.GetPipelineStats();
+        EXPECT_EQ(stats.recorded, static_cast<uint64_t>(fed));
+        EXPECT_EQ(stats.encoded, static_cast<uint64_t>(fed));
+        EXPECT_GT(stats.displayUs, 0);
+
+        const nlohmann::json probe = ProbeVideo(path);
+        ASSERT_FALSE(probe.is_null());
+        EXPECT_EQ(probe["streams"][0]["nb_read_frames"], std::to_string(fed));
+        EXPECT_EQ(probe["streams"][0]["color_range"], "pc");
+        EXPECT_EQ(probe["streams"][0]["color_space"], "smpte170m");
+        const std::vector<uint8_t> picture = FirstPictureOf(path);
+        ASSERT_EQ(picture.size(), static_cast<size_t>(w) * h * 4);
+        for (int q = 0; q < 4; ++q) {
+            const Rgb got = QuadrantCenter(picture.data(), w, h, q);
+            const Rgb want = kQuadrantColors[c.order[q]];
+            EXPECT_TRUE(Near(got, want, 16))
+                << "quadrant " << q << ": " << got.r << "," << got.g << "," << got.b;
+        }
+    }
+    // Frames of the other paths (a 4:4:4 JPEG, YUY2) keep the file's levels.
+    ASSERT_EQ(m_controller.SetCameraProperty(CM_PROP_MIRROR, 0.0, 0), CM_OK);
+    ASSERT_EQ(m_controller.SetCameraProperty(CM_PROP_FLIP, 0.0, 0), CM_OK);
+    const std::string path = m_dir + "/other.mp4";
+    ASSERT_TRUE(m_controller.StartRecording(std::wstring(path.begin(), path.end()).c_str()));
+    Deliver(m_controller, frames[0].image);
+    Deliver(m_controller, MakeFrame(QuadrantPicture(w, h), w, h, CM_FMT_YUY2).image);
+    ASSERT_TRUE(m_controller.StopRecording());
+    const std::vector<uint8_t> picture = FirstPictureOf(path);
+    ASSERT_EQ(picture.size(), static_cast<size_t>(w) * h * 4);
+    for (int q = 0; q < 4; ++q)
+        EXPECT_TRUE(Near(QuadrantCenter(picture.data(), w, h, q), kQuadrantColors[q], 16))
+            << "quadrant " << q;
+}
+
+// A camera that changes its JPEG size mid-recording: only frames of the
+// recording's size go into the file, and the recording reports itself broken.
+TEST_F(PausedCamera, JpegOfAnotherSizeMidRecordingIsNotRecorded)
+{
+    const std::string path = m_dir + "/resize.mp4";
+    ASSERT_TRUE(m_controller.StartRecording(std::wstring(path.begin(), path.end()).c_str()));
+    const TestFrame fitting = MakeJpegFrame(QuadrantPicture(320, 240), 320, 240, JpegSampling::k422);
+    const TestFrame larger = MakeJpegFrame(QuadrantPicture(640, 480), 640, 480, JpegSampling::k422);
+    for (int i = 0; i < 3; ++i)
+        Deliver(m_controller, fitting.image);
+    EXPECT_FALSE(m_controller.IsRecordingBroken());
+    Deliver(m_controller, larger.image);
+    EXPECT_TRUE(m_controller.IsRecordingBroken());
+    ExpectQuadrants(m_controller, 640, 480, 12);  // still shown
+    Deliver(m_controller, fitting.image);
+    const PipelineStats stats = m_controller.GetPipelineStats();
+    EXPECT_EQ(stats.recorded, 4u);
+    EXPECT_EQ(stats.notRecorded, 1u);
+    ASSERT_TRUE(m_controller.StopRecording());
+    const nlohmann::json probe = ProbeVideo(path);
+    ASSERT_FALSE(probe.is_null());
+    EXPECT_EQ(probe["streams"][0]["nb_read_frames"], "4");
+}
+
 }  // namespace

@@ -153,6 +153,10 @@ TEST_F(CVideoRecorderTest, FileHasOpenedFormatEveryFrameAndRealSpacing)
     EXPECT_EQ(stream["codec_name"], "h264");
     EXPECT_EQ(stream["profile"], "Constrained Baseline");
     EXPECT_EQ(stream["pix_fmt"], "yuv420p");
+    // Limited levels by default, and the BT.601 matrix the samples use
+    // (players would take BT.709 for large pictures without it).
+    EXPECT_EQ(stream["color_range"], "tv");
+    EXPECT_EQ(stream["color_space"], "smpte170m");
     EXPECT_EQ(stream["width"], kWidth);
     EXPECT_EQ(stream["height"], kHeight);
     EXPECT_EQ(stream["time_base"], "1/90000");
@@ -170,6 +174,22 @@ TEST_F(CVideoRecorderTest, FileHasOpenedFormatEveryFrameAndRealSpacing)
     EXPECT_FALSE(Contains(boxes, "moof"));
     std::error_code error;
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir, error), fs::directory_iterator()), 1);
+}
+
+TEST_F(CVideoRecorderTest, FullLevelsAreDeclaredInTheFile)
+{
+    const std::string path = PathOf("full.mp4");
+    {
+        CVideoRecorder recorder;
+        ASSERT_TRUE(recorder.Open(kWidth, kHeight, path.c_str(), CVideoRecorder::Levels::kFull));
+        FeedAt(recorder, {0, 40});
+        EXPECT_TRUE(recorder.Close());
+    }
+    auto probe = ProbeVideo(path);
+    ASSERT_TRUE(probe.is_object());
+    EXPECT_EQ(probe["streams"][0]["color_range"], "pc");
+    EXPECT_EQ(probe["streams"][0]["color_space"], "smpte170m");
+    EXPECT_EQ(DecodedFrames(probe), 2);
 }
 
 TEST_F(CVideoRecorderTest, WallClockStampsFollowArrival)

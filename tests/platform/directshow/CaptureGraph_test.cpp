@@ -5,8 +5,11 @@
 
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <thread>
+#include <vector>
 
+#include "platform/directshow/VirtualDeviceRegistry.h"
 #include "tests/support/directshow/CaptureGraph.h"
 #include "tests/support/directshow/ScopedVirtualDevice.h"
 
@@ -254,6 +257,75 @@ TEST(CaptureLayer, UnplugEndsTheStreamAndLeavesTheGraphReleasable)
     CaptureGraph again;
     ASSERT_TRUE(again.Build(0));
     again.TearDown();
+}
+
+// A sink that stops for a while at frame stallAt and notes when each frame came.
+class StallingCallback final : public ISampleGrabberCB
+{
+public:
+    StallingCallback(int stallAt, std::chrono::milliseconds stall)
+        : m_stallAt(stallAt)
+        , m_stall(stall)
+    {
+    }
+    HRESULT QueryInterface(REFIID, void** ppv) override
+    {
+        *ppv = this;
+        return S_OK;
+    }
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+    HRESULT SampleCB(double, IMediaSample*) override { return E_NOTIMPL; }
+    HRESULT BufferCB(double, BYTE*, long) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            arrivals.push_back(std::chrono::steady_clock::now());
+        }
+        if (++count == m_stallAt)
+            std::this_thread::sleep_for(m_stall);
+        return S_OK;
+    }
+
+    std::atomic<int> count{0};
+    std::mutex mutex;
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+
+private:
+    const int m_stallAt;
+    const std::chrono::milliseconds m_stall;
+};
+
+// The stream keeps its clock while the sink is busy: the frames whose time
+// came meanwhile follow at once, four at most (the driver's buffers), and the
+// older ones are counted as lost.
+TEST(CaptureLayer, LateSinkGetsTheBufferedFramesAtOnceAndTheRestAreLost)
+{
+    ScopedVirtualDevice device(SmallTestCamera(50.0));  // a frame every 20 ms
+    CaptureGraph g;
+    ASSERT_TRUE(g.Build(0));
+    ASSERT_EQ(g.SetFormat(MEDIASUBTYPE_YUY2, 160, 120), S_OK);
+    const int stallAt = 5;
+    StallingCallback sink(stallAt, std::chrono::milliseconds(400));  // 20 frame times
+    ASSERT_EQ(g.grabber->SetCallback(&sink, 1), S_OK);
+    ASSERT_EQ(g.control->Run(), S_OK);
+    ASSERT_TRUE(WaitFor([&] { return sink.count.load() >= stallAt + 6; }, 5000));
+    g.control->Stop();
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+    {
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        arrivals = sink.arrivals;
+    }
+    ASSERT_GE(arrivals.size(), static_cast<size_t>(stallAt + 4));
+    // After the stall: the four buffered frames back to back, far quicker
+    // than the 60 ms three frame times would take.
+    const auto burst = arrivals[stallAt + 3] - arrivals[stallAt];
+    EXPECT_LT(burst, std::chrono::milliseconds(45));
+    // About twenty frame times passed: four were kept, some sixteen lost.
+    const uint64_t lost = VirtualDeviceRegistry::FramesLost(device.Id());
+    EXPECT_GE(lost, 12u);
+    EXPECT_LE(lost, 30u);
+    g.TearDown();
 }
 
 TEST(CaptureLayer, ShortFramesFaultDeliversTruncatedBuffers)

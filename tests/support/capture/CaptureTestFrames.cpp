@@ -38,6 +38,27 @@ TestFrame& TestFrame::operator=(const TestFrame& other)
     return *this;
 }
 
+TestFrame MakeJpegFrame(const std::vector<uint8_t>& rgba, int width, int height, JpegSampling sampling)
+{
+    static const int kSamplings[] = {TJSAMP_444, TJSAMP_422, TJSAMP_420, TJSAMP_GRAY};
+    TestFrame frame;
+    frame.image.format = CM_FMT_MJPG;
+    frame.image.width = width;
+    frame.image.height = height;
+    tjhandle encoder = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    if (tjCompress2(encoder, rgba.data(), width, width * 4, height, TJPF_RGBA, &jpeg, &size,
+            kSamplings[static_cast<int>(sampling)], 90, 0)
+        == 0)
+        frame.bytes.assign(jpeg, jpeg + size);
+    tjFree(jpeg);
+    tjDestroy(encoder);
+    frame.image.data = frame.bytes.data();
+    frame.image.dataSize = static_cast<int>(frame.bytes.size());
+    return frame;
+}
+
 TestFrame MakeFrame(const std::vector<uint8_t>& rgba, int width, int height, int format, bool bottomUp)
 {
     TestFrame frame;

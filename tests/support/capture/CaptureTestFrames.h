@@ -38,6 +38,18 @@ struct TestFrame
 TestFrame MakeFrame(
     const std::vector<uint8_t>& rgba, int width, int height, int format, bool bottomUp = false);
 
+// Chroma sampling of a test JPEG: 4:4:4 (MakeFrame's), the 4:2:2 and 4:2:0
+// that cameras send, or grey.
+enum class JpegSampling
+{
+    k444,
+    k422,
+    k420,
+    kGrey,
+};
+// An MJPG frame of the picture with that sampling (quality 90).
+TestFrame MakeJpegFrame(const std::vector<uint8_t>& rgba, int width, int height, JpegSampling sampling);
+
 // The colour at the centre of quadrant q (0..3, as above) of a 4-byte picture
 // whose red is at byte redIndex (0 for R,G,B,A, 2 for B,G,R,A).
 Rgb QuadrantCenter(const uint8_t* pixels, int width, int height, int q, int redIndex = 0);
