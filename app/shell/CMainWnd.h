@@ -268,6 +268,7 @@ private:
     capture::PictureFileScale m_heldScale;  // the scale the file records
     SFPrimitiveContainer::PrimitiveList m_liveMeasurements;  // while a file is shown
     std::vector<bool> m_liveControlsEnabled;  // LiveOnlyControls' states before holding
+    bool m_snapEnabledWhenLive = false;  // the snap button's state before holding
     std::string m_lastFitReported;  // calibration and size last reported
     double m_scaleValue = 1.0;
     int m_scaleUnit = 0;

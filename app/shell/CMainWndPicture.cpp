@@ -181,6 +181,11 @@ void CMainWnd::EnterHeldPicture(bool fromLive)
         if (control)
             control->SetEnabled(false);
     }
+    // A held picture can always be snapped, with or without a camera.
+    if (fromLive)
+        m_snapEnabledWhenLive = m_btnCapture && m_btnCapture->IsEnabled();
+    if (m_btnCapture)
+        m_btnCapture->SetEnabled(true);
     ApplyActiveScale();
 }
 
@@ -310,6 +315,8 @@ void CMainWnd::BackToLive()
         if (controls[i])
             controls[i]->SetEnabled(m_liveControlsEnabled[i]);
     }
+    if (m_btnCapture)
+        m_btnCapture->SetEnabled(m_snapEnabledWhenLive);
     const bool camera = m_controller.GetCamera() != nullptr;
     ApplyActiveScale();
     SetStatusResource(camera ? "STR_STATUS_LIVE" : "STR_CHOOSE_CAMERA");

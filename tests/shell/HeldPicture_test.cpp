@@ -551,3 +551,40 @@ TEST_F(CalibrationSizeTest, TheScaleBarIsBurnedIntoSnappedPicturesOnlyWhenAsked)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HeldPictureWithoutCamera, APictureOpensAndLeavesAnEmptyViewBehind)
+{
+    if (!kelvara::test::HaveXdotool() || std::system("command -v convert > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdotool or convert missing";
+    MainWindowHost host("");
+    ASSERT_TRUE(host.Open());
+    const std::string picture = host.Home() + "/red.png";
+    ASSERT_EQ(Convert("-size 400x300 xc:'#E03020' '" + picture + "'"), "");
+    ASSERT_TRUE(host.Window().OpenPictureFile(picture));
+    kelvara::CImageRenderUI& render = *host.Window().GetRenderControl();
+    long x = 0, y = 0;
+    auto centre = [&]() {
+        Screen screen;
+        EXPECT_TRUE(GrabScreen(&screen));
+        host.ImageToScreen(200, 150, &x, &y);
+        const uint8_t* p = screen.At(static_cast<int>(x), static_cast<int>(y));
+        return std::vector<int>{p[0], p[1], p[2]};
+    };
+    ASSERT_TRUE(Pump([&] { return render.GetDrawCount() > 0 && centre()[0] > 200; }, 5000));
+    EXPECT_LT(centre()[2], 60);
+    // Keys go to the window the user last clicked.
+    ASSERT_TRUE(host.Click("MainTabOptMeasure"));
+    // Snap saves the opened picture even without a camera.
+    std::string folder;
+    ASSERT_TRUE(GetImageFolder(folder));
+    Xdo("key Return");
+    EXPECT_TRUE(Pump([&] { return !fs::is_empty(folder); }, 3000));
+
+    Xdo("key Escape");
+    ASSERT_TRUE(Pump([&] { return host.Window().GetHeldPicture() == Held::kNone; }, 2000));
+    EXPECT_TRUE(Pump([&] { return centre()[0] < 20; }, 3000)) << "the picture stays after going back";
+}
+
+}  // namespace
