@@ -379,12 +379,18 @@ LRESULT CMainWnd::OnKeyDown(UINT, WPARAM wParam, LPARAM lParam, bool& bHandled)
     bHandled = false;
     const bool control = (static_cast<unsigned>(lParam) & MK_CONTROL) != 0;
     if (wParam == VK_RETURN) {
+        // Enter snaps; the focused button is not pressed as well.
+        bHandled = true;
         Snap();
     } else if (wParam == 'O' && control) {
+        bHandled = true;
         OpenPicture();
     } else if (wParam == VK_SPACE && !control && !IsEditFocused()) {
+        // The window's key: not also a press of the focused button.
+        bHandled = true;
         ToggleFreeze();
     } else if (wParam == 'B' && !control && !IsEditFocused()) {
+        bHandled = true;
         SetScaleBarShown(GetAppConfig().CFG_SCALEBAR == 0);
     } else if (wParam == VK_F9) {
         if (m_btnRecord && m_btnRecord->IsEnabled())

@@ -155,8 +155,13 @@ protected:
 
 TEST_F(HeldPictureTest, SpaceFreezesTheLiveFrameForSnappingAndMeasuringAndReturns)
 {
+    // With the menu button focused, Space freezes and does not press it.
+    ASSERT_TRUE(m_host->OpenMenu("Btn_Title_Main_Menu"));
+    ASSERT_TRUE(m_host->CloseMenu());
     Xdo("key space");
     ASSERT_TRUE(Pump([&] { return Window().GetHeldPicture() == Held::kFrozen; }, 2000));
+    PumpFor(300);
+    EXPECT_FALSE(m_host->IsMenuOpen());
     EXPECT_TRUE(UploadsStopped());
     EXPECT_EQ(m_host->Find("StatusBarLabelInfo")->GetText().GetData(), GetLangText("STR_STATUS_FROZEN"));
     std::vector<uint8_t> frozen;
