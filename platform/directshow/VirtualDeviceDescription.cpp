@@ -313,7 +313,7 @@ VirtualDeviceDescription DemoVirtualCamera()
         }
     for (const GUID& subtype : {MEDIASUBTYPE_YUY2, MEDIASUBTYPE_MJPG})
         // Stills up to twice the sensor's width: the same field, finer.
-        for (auto [w, h] : {std::pair<int, int>{3840, 2160}, {1920, 1080}, {1280, 720}}) {
+        for (auto [w, h] : {std::pair<int, int>{1920, 1080}, {1280, 720}, {3840, 2160}}) {
             d.stillPin.push_back(FormatRange::Discrete(subtype, w, h));
             d.stillPin.back().minInterval = d.stillPin.back().maxInterval = interval;
         }

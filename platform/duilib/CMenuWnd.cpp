@@ -74,6 +74,13 @@ void CMenuWnd::InitSubMenu(CMenuWnd* parent, CMenuElementUI* item)
     m_pm.SetResourceParent(m_pMainManager);
     m_pMenuRoot = new CMenuUI;
     m_pMenuRoot->SetAutoDestroy(false);
+    // A sub-menu looks like the menu it opens from.
+    if (CMenuUI* look = parent->m_pMenuRoot) {
+        m_pMenuRoot->SetBkColor(look->GetBkColor());
+        m_pMenuRoot->SetBorderColor(look->GetBorderColor());
+        m_pMenuRoot->SetBorderSize(look->GetBorderSize());
+        m_pMenuRoot->SetInset(look->GetInset());
+    }
     m_pm.AttachDialog(m_pMenuRoot);
     // The item keeps owning its children; they are shown here meanwhile.
     for (int i = 0; i < item->GetCount(); ++i)

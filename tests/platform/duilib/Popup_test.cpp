@@ -149,6 +149,11 @@ TEST_F(PopupTest, SubMenuCheckItemDeliversMenuClick)
     menu->GetWindowRect(menuRc);
     sub->GetWindowRect(subRc);
     EXPECT_GE(subRc.left, menuRc.right - 4);  // beside its item
+    // Dressed like its parent menu (light text on a white sub-menu was unreadable).
+    EXPECT_EQ(sub->GetMenuUI()->GetBkColor(), 0xFF2D2D30u);
+    EXPECT_EQ(sub->GetMenuUI()->GetBorderColor(), 0xFF3C3C3Cu);
+    EXPECT_EQ(sub->GetMenuUI()->GetBorderSize(), 1);
+    EXPECT_EQ(sub->GetMenuUI()->GetInset().top, 2);
     ASSERT_TRUE(PumpUntil([&] { return sub->GetPaintManager()->GetPaintCount() > 0; }));
     EXPECT_TRUE(Item(sub, "Menu_Item_Png")->GetChecked());  // from the check map
     EXPECT_FALSE(Item(sub, "Menu_Item_Tif")->GetChecked());
