@@ -1,16 +1,17 @@
 #include "tests/scenario/LifeScenarios.h"
 
+#include "platform/system/ProgramDirectory.h"
 #include "tests/scenario/MainWindowSpots.h"
 #include "tests/scenario/WorkingDay.h"
 #include "tests/support/scenario/ScreenPixels.h"
 #include "tests/support/scenario/UserFiles.h"
 #include "tests/support/scenario/UserSession.h"
 #include "tests/support/stores/ScopedUserEnvironment.h"
-#include "tests/support/wireless/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -92,6 +93,27 @@ void LifeScenarios::FirstStartInChinese()
     EXPECT_NE(run.session->Output().find("config not changed"), std::string::npos) << run.session->Output();
 }
 
+void LifeScenarios::ExitQuestionInChineseShowsItsText()
+{
+    Run run(m_underneath);
+    UserSession::Options options;
+    options.language = "zh_CN.UTF-8";
+    ASSERT_TRUE(run.Start(options));
+    run.session->AskToClose();
+    unsigned long question = 0;
+    ASSERT_TRUE(
+        UserSession::WaitUntil([&] { return (question = UserSession::FindWindow("退出")) != 0; }, 10000));
+    // Right of the question-mark picture, above the buttons: the text.
+    const ScreenRect box = UserSession::WindowRect(question);
+    const ScreenRect text{box.x + 110, box.y + 45, box.width - 120, 60};
+    EXPECT_TRUE(
+        UserSession::WaitUntil([&] { return ScreenPixels::Grab(text).CountBrighterThan(120) > 40; }, 5000))
+        << "the exit question shows no text";
+    WorkingDay::ShotOnFailure("question");
+    UserSession::Key("Return");
+    EXPECT_EQ(run.session->WaitExit(30000), 0) << run.session->Output();
+}
+
 void LifeScenarios::PictureFollowsSizeFormatAndAdjustment()
 {
     Run run(m_underneath);
@@ -134,7 +156,7 @@ void LifeScenarios::StillsSeriesAndRecording()
     WorkingDay::ShotOnFailure("recording");
     run.day->Close(true);
     // The format chosen last (JPEG) is what the settings file keeps.
-    EXPECT_EQ(UserFiles::ConfigNumber(run.env.Home(), "FileType", -1), 3);
+    EXPECT_EQ(UserFiles::ConfigNumber(run.env.Home(), "FileType", 3), 3);
 }
 
 void LifeScenarios::RestartKeepsCalibrationAndSettings()
@@ -210,8 +232,18 @@ void LifeScenarios::CameraUnpluggedWhileRecording()
 void LifeScenarios::WirelessCameraLostWhileRecording()
 {
     Run run(m_underneath);
-    SimulatorProcess simulator;
-    ASSERT_TRUE(simulator.Started());
+    // The simulator's output goes to a file: its first line names its ports.
+    ChildProcess simulator(kelvara::GetProgramDirectory() + "wmp_simulator",
+        {"--port", "0", "--discovery-port", "0"}, {}, run.env.Home() + "/simulator");
+    unsigned port = 0, discoveryPort = 0;
+    ASSERT_TRUE(UserSession::WaitUntil(
+        [&] {
+            return std::sscanf(simulator.Stdout().c_str(), "wmp_simulator: tcp port %u, discovery port %u",
+                       &port, &discoveryPort)
+                == 2;
+        },
+        10000));
+    const std::string serverAddress = "127.0.0.1:" + std::to_string(port);
     UserSession::Options options;
     options.virtualCameras.clear();
     options.extra["KELVARA_WMP_SCAN_ADDRESSES"] = "127.0.0.1";
@@ -220,17 +252,30 @@ void LifeScenarios::WirelessCameraLostWhileRecording()
     unsigned long dialog = 0;
     ASSERT_TRUE(UserSession::WaitUntil(
         [&] { return (dialog = UserSession::FindWindow("Connect to wireless camera")) != 0; }, 10000));
-    // The address box of the dialog (355 x 256, centred on the screen).
-    UserSession::Click(960 - 178 + 120, 540 - 128 + 229);
-    UserSession::Type(simulator.Address());
+    // The dialog is drawn (its blue Connect button shows) before the user types.
+    const ScreenRect box = UserSession::WindowRect(dialog);
+    const ScreenRect address{box.x + 20, box.y + box.height - 40, 200, 24};
+    EXPECT_TRUE(UserSession::WaitUntil(
+        [&] {
+            return ScreenPixels::Grab({box.x + 250, box.y + box.height - 40, 90, 24}).MeanGrey() > 80;
+        },
+        10000));
+    const ScreenPixels empty = ScreenPixels::Grab(address);
+    UserSession::Click(address.x + 100, address.y + 12);
+    UserSession::Type(serverAddress);
+    EXPECT_TRUE(
+        UserSession::WaitUntil([&] { return ScreenPixels::Grab(address).MeanDifference(empty) > 1.0; }, 5000))
+        << "the typed address does not show";
     UserSession::Key("Return");
     EXPECT_TRUE(
         UserSession::WaitUntil([] { return ScreenPixels::Grab(kPreviewMiddle).MeanGrey() > 40; }, 20000))
-        << "no picture from the wireless camera";
+        << "no picture from the wireless camera at " << serverAddress << ": " << run.session->Output()
+        << simulator.Stdout() << simulator.Stderr();
     const std::string video = run.day->StartRecording();
     ASSERT_FALSE(video.empty());
     UserSession::WaitUntil([&] { return UserFiles::Size(video) > 10000; }, 10000);
-    simulator.Kill();
+    kill(simulator.Pid(), SIGKILL);
+    simulator.WaitExit(5000);
     EXPECT_TRUE(UserSession::WaitUntil(WorkingDay::StatusTextIsLong, 20000));
     EXPECT_TRUE(UserFiles::WaitSteady(video, 500, 15000));
     EXPECT_GT(UserFiles::ProbeVideo(video).frames, 5) << video;

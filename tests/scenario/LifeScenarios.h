@@ -21,6 +21,8 @@ public:
     // LANG=zh_CN: the exit question comes in Chinese; the picture folder
     // appears with the first snap; nothing changed means nothing written.
     void FirstStartInChinese();
+    // The Chinese exit question shows its question, not only its title.
+    void ExitQuestionInChineseShowsItsText();
     // Calibration, measurements, CSV, screenshot and the file format; then
     // a restart shows the same calibration and snaps in the same format.
     void RestartKeepsCalibrationAndSettings();

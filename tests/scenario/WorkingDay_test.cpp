@@ -38,6 +38,11 @@ TEST_F(WorkingDayTest, FirstStartSpeaksTheDesktopLanguageAndMakesThePictureFolde
     m_scenarios.FirstStartInChinese();
 }
 
+TEST_F(WorkingDayTest, ExitQuestionInChineseShowsItsText)
+{
+    m_scenarios.ExitQuestionInChineseShowsItsText();
+}
+
 TEST_F(WorkingDayTest, PictureFollowsSizeFormatAndAdjustment)
 {
     m_scenarios.PictureFollowsSizeFormatAndAdjustment();

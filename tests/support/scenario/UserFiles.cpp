@@ -60,7 +60,8 @@ std::vector<std::string> UserFiles::List(const std::string& folder)
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        if (entry.is_regular_file(error))
+        if (entry.is_regular_file(error)
+            && entry.path().filename().string().find(".tmp-") == std::string::npos)
             names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;

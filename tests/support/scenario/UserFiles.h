@@ -28,7 +28,8 @@ public:
     // "<home>/.config/Kelvara/config.ini"
     static std::string ConfigFile(const std::string& home);
 
-    // Names (not paths) of the regular files in folder, sorted.
+    // Names (not paths) of the regular files in folder, sorted; files the
+    // program is still writing (".tmp-" temporaries) are left out.
     static std::vector<std::string> List(const std::string& folder);
     // The names in `now` that are not in `before`.
     static std::vector<std::string> Added(

@@ -214,7 +214,9 @@ void UserSession::Key(const std::string& keys)
 
 void UserSession::Type(const std::string& text)
 {
-    Run("xdotool type --delay 40 " + Quote(text) + " sleep 0.1");
+    // `type` takes every remaining argument as text: nothing may follow it.
+    Run("xdotool type --delay 40 " + Quote(text));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
 bool UserSession::WaitUntil(const std::function<bool()>& condition, int timeoutMs)
@@ -237,6 +239,22 @@ unsigned long UserSession::FindWindow(const std::string& title, const std::set<u
     Window found = FindNamed(display, DefaultRootWindow(display), title, except, 0);
     XCloseDisplay(display);
     return found;
+}
+
+ScreenRect UserSession::WindowRect(unsigned long window)
+{
+    ScreenRect rect;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return rect;
+    XWindowAttributes attrs{};
+    Window child = 0;
+    if (XGetWindowAttributes(display, window, &attrs))
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rect.x, &rect.y, &child);
+    rect.width = attrs.width;
+    rect.height = attrs.height;
+    XCloseDisplay(display);
+    return rect;
 }
 
 long UserSession::ResidentKb(pid_t pid)

@@ -7,6 +7,7 @@
 // goes to whatever window is under the pointer or focused on the shared
 // display.
 
+#include "tests/support/scenario/ScreenPixels.h"
 #include "tests/support/shell/ChildProcess.h"
 
 #include <sys/types.h>
@@ -63,6 +64,9 @@ public:
     // The viewable top-level window with exactly this title (a few levels
     // below the root), skipping the ones in `except`; 0 when none.
     static unsigned long FindWindow(const std::string& title, const std::set<unsigned long>& except = {});
+
+    // Where a window is on screen; empty when it is gone.
+    static ScreenRect WindowRect(unsigned long window);
 
     // From /proc/<pid>: resident and peak resident memory in KiB, open file
     // descriptors; -1 when the process is gone.
