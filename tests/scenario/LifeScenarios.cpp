@@ -114,6 +114,17 @@ void LifeScenarios::ExitQuestionInChineseShowsItsText()
     EXPECT_EQ(run.session->WaitExit(30000), 0) << run.session->Output();
 }
 
+void LifeScenarios::SnapSubMenuItemsAreReadable()
+{
+    Run run(m_underneath);
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.day->OpenCamera(0));
+    // Dark text on light or light on dark: at least 100 grey levels apart.
+    EXPECT_GT(run.day->FileFormatItemContrast(), 100) << "enabled file-format items are hard to read";
+    WorkingDay::ShotOnFailure("menu");
+    run.day->Close(true);
+}
+
 void LifeScenarios::PictureFollowsSizeFormatAndAdjustment()
 {
     Run run(m_underneath);

@@ -33,6 +33,8 @@ public:
     void PictureFollowsSizeFormatAndAdjustment();
     // Brightness changes the picture of the demo camera.
     void DemoBrightnessChangesThePicture();
+    // The snap menu's sub-menus: an enabled item's text stands out.
+    void SnapSubMenuItemsAreReadable();
     // A virtual camera that disappears while recording.
     void CameraUnpluggedWhileRecording();
     // The wireless camera simulator killed while recording.

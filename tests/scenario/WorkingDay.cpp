@@ -159,6 +159,27 @@ void WorkingDay::ChooseFileFormat(int format)
     ChooseFromSnapMenu(kMenuFileFormat.y, kFormatItem[format].x, kFormatItem[format].y);
 }
 
+int WorkingDay::FileFormatItemContrast()
+{
+    ClickAt(kSnapMenu);
+    UserSession::MoveTo(kMenuFileFormat.x, kMenuFileFormat.y);
+    UserSession::MoveTo(kSubMenuX - 40, kMenuFileFormat.y);
+    // Fully drawn: the last item's row stops changing.
+    const ScreenRect item{kFormatItem[1].x - 40, kFormatItem[1].y - 9, 110, 18};
+    ScreenPixels last = ScreenPixels::Grab(item);
+    UserSession::WaitUntil(
+        [&] {
+            ScreenPixels now = ScreenPixels::Grab(item);
+            const bool steady = now.MeanDifference(last) < 0.1;
+            last = now;
+            return steady;
+        },
+        3000);
+    UserSession::Key("Escape");
+    UserSession::Key("Escape");
+    return last.GreyRange();
+}
+
 bool WorkingDay::SnapEveryFormat(int leaveFormat)
 {
     static const char* const kExtensions[4] = {".tif", ".png", ".bmp", ".jpg"};
@@ -318,7 +339,10 @@ bool WorkingDay::CalibrateAndMeasure(const std::string& calibrationName)
         if (f[1] == "Line") {
             EXPECT_NEAR(std::stod(f[9]), 0.2, 0.02) << line;
         } else if (f[1] == "Circle") {
-            EXPECT_NEAR(std::stod(f[7]), 0.0505, 0.005) << line;
+            const double radius = std::stod(f[7]);
+            EXPECT_NEAR(radius, 0.0505, 0.005) << line;
+            EXPECT_NEAR(std::stod(f[8]), 3.1415927 * radius * radius, 1e-4) << line;  // area
+            EXPECT_NEAR(std::stod(f[9]), 6.2831855 * radius, 1e-4) << line;  // circumference
         } else if (f[1] == "Angle") {
             EXPECT_NEAR(std::stod(f[10]), 56.31, 0.5) << line;
         }

@@ -32,6 +32,9 @@ public:
     bool SnapEveryFormat(int leaveFormat);
     // Picks the snapshot file format in the snap menu (0 TIFF ... 3 JPEG).
     void ChooseFileFormat(int format);
+    // Opens the snap menu's file-format sub-menu and tells how well the
+    // text of an enabled item stands out from its background (grey levels).
+    int FileFormatItemContrast();
     // Continuous shooting with count 5 and interval 1 s in the settings.
     bool SnapSeries();
     // Records for seconds: a playable MP4 of about that length.

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -77,6 +78,16 @@ double ScreenPixels::GreyDeviation() const
     for (uint32_t rgb : m_rgb)
         sum += (Grey(rgb) - mean) * (Grey(rgb) - mean);
     return std::sqrt(sum / static_cast<double>(m_rgb.size()));
+}
+
+int ScreenPixels::GreyRange() const
+{
+    int darkest = 255, brightest = 0;
+    for (uint32_t rgb : m_rgb) {
+        darkest = std::min(darkest, Grey(rgb));
+        brightest = std::max(brightest, Grey(rgb));
+    }
+    return m_rgb.empty() ? 0 : brightest - darkest;
 }
 
 int ScreenPixels::CountBrighterThan(int threshold) const

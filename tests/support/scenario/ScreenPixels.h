@@ -39,6 +39,8 @@ public:
     double GreyDeviation() const;
     // Mean grey level, 0 to 255.
     double MeanGrey() const;
+    // Brightest minus darkest grey level: how well text stands out.
+    int GreyRange() const;
     // Pixels whose grey level is above threshold.
     int CountBrighterThan(int threshold) const;
 
