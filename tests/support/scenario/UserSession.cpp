@@ -22,6 +22,15 @@ namespace kelvara::test {
 
 namespace {
 
+// Windows of the program come and go while this side walks the window
+// tree or reads pixels; an X error about a window that just went away must
+// not end the test program (Xlib's default handler exits).
+int IgnoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+const bool kXErrorsIgnored = (XSetErrorHandler(IgnoreXError), true);
+
 // The camera list's first row on the maximised window: it shows a name (or
 // the wireless entry) once the list has been built.
 constexpr ScreenRect kFirstCameraRow{1610, 104, 290, 18};
