@@ -5,6 +5,7 @@
 #   make asan-test / tsan-test   the suite under sanitizers
 #   make install  install under CMAKE_INSTALL_PREFIX (default /usr/local), honouring DESTDIR
 #   make package  build the Debian package into $(BUILD_DIR)
+#   make soak   the user's working day repeated for SOAK_MINUTES, memory and open files watched
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
@@ -15,7 +16,7 @@ CTEST_FLAGS ?=
 # run inside a private Xvfb server.
 XRUN := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX")
 
-.PHONY: all deps build test bench run asan-test tsan-test tsan-threads install package format format-check clean
+.PHONY: all deps build test bench run soak asan-test tsan-test tsan-threads install package format format-check clean
 
 all: build
 
@@ -36,6 +37,15 @@ bench: build
 		[ -x "$$b" ] || continue; found=1; \
 		echo "== $$b"; $(XRUN) $$b $(BENCH_FLAGS); \
 	done; [ $$found = 1 ] || { echo "make bench: no benchmarks built"; exit 1; }
+
+# The scenario suite's long form: one copy of the program kept busy for
+# SOAK_MINUTES under its own 1920 x 1080 X server (the clicks go to fixed
+# places of the maximised window), then its memory and open files reported.
+SOAK_MINUTES ?= 30
+soak: deps $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target scenario_tests
+	cd $(BUILD_DIR)/tests/scenario && KELVARA_SOAK_MINUTES=$(SOAK_MINUTES) \
+		xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX" ../../bin/scenario_tests --gtest_filter='SoakTest.*'
 
 run: build
 	@if [ -z "$$DISPLAY" ]; then \
