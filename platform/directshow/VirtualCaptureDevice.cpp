@@ -5,6 +5,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace kelvara::dshow {
@@ -198,12 +199,15 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
     std::lock_guard<std::mutex> delivery(m_deliveryMutex);
     FrameSink sink;
     VideoFormat format;
+    int brightness = 0;
+    double contrast = 1.0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_sinks[Index(pin)])
             return false;
         sink = m_sinks[Index(pin)];
         format = m_formats[Index(pin)];
+        PictureAdjustment(&brightness, &contrast);
     }
     auto& generator = m_generators[Index(pin)];
     if (!generator) {
@@ -213,6 +217,7 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
             m_description.micrometerPitchPx, sensorWidth, sensorHeight);
     }
     generator->Configure(format.subtype, format.width, format.height);
+    generator->SetAdjustment(brightness, contrast);
     const std::vector<uint8_t>& frame = generator->Frame(n);
     if (!frame.empty()) {
         const size_t length = cutShort ? frame.size() / 2 : frame.size();
@@ -221,6 +226,29 @@ bool VirtualCaptureDevice::Produce(PinKind pin, uint64_t n, bool cutShort)
         sink(frame.data(), length, ToReferenceTime(Clock::now() - m_streamStart));
     }
     return true;
+}
+
+void VirtualCaptureDevice::PictureAdjustment(int* brightnessOffset, double* contrast) const
+{
+    // Brightness shifts the levels by its distance from its default across
+    // its range (the whole range spans two full scales); contrast scales them
+    // round mid-grey, from 0 at its minimum to 3 at its maximum.
+    auto position = [this](long property, double* relative) {
+        auto it = m_controls.find({static_cast<int>(ControlSet::VideoProcAmp), property});
+        if (it == m_controls.end())
+            return false;
+        const VirtualControl& d = it->second.definition;
+        if (d.maximum <= d.minimum)
+            return false;
+        *relative = static_cast<double>(it->second.value - d.defaultValue)
+            / static_cast<double>(d.maximum - d.minimum);
+        return true;
+    };
+    double relative = 0;
+    if (position(VideoProcAmp_Brightness, &relative))
+        *brightnessOffset = static_cast<int>(std::lround(relative * 510.0));
+    if (position(VideoProcAmp_Contrast, &relative))
+        *contrast = std::max(0.0, std::min(3.0, 1.0 + 2.0 * relative));
 }
 
 void VirtualCaptureDevice::ThreadMain()

@@ -68,6 +68,8 @@ private:
     bool IsPortControl(ControlSet set, long property) const;
     void ThreadMain();
     // Generates and delivers one frame of pin; returns false when no sink.
+    // m_mutex held: the brightness offset and contrast factor the controls ask for.
+    void PictureAdjustment(int* brightnessOffset, double* contrast) const;
     bool Produce(PinKind pin, uint64_t n, bool cutShort);
     void JoinThread();
 

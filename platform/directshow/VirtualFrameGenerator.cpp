@@ -2,6 +2,9 @@
 
 #include "platform/directshow/VirtualFrameGenerator.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <cstring>
 #include <libyuv.h>
 #include <turbojpeg.h>
@@ -47,7 +50,42 @@ void VirtualFrameGenerator::Configure(const GUID& subtype, int width, int height
         m_scene.Prepare(width, height);
 }
 
-void VirtualFrameGenerator::EncodeJpeg(uint64_t n, std::vector<uint8_t>* out)
+void VirtualFrameGenerator::SetAdjustment(int brightnessOffset, double contrast)
+{
+    brightnessOffset = std::max(-255, std::min(255, brightnessOffset));
+    if (!(contrast >= 0))
+        contrast = 0;
+    if (brightnessOffset == m_brightness && contrast == m_contrast)
+        return;
+    m_brightness = brightnessOffset;
+    m_contrast = contrast;
+    for (int level = 0; level < 256; ++level) {
+        const double value = (level - 128) * contrast + 128 + brightnessOffset;
+        m_lut[level] = static_cast<uint8_t>(std::max(0.0, std::min(255.0, std::round(value))));
+    }
+    // Compressed frames made with the old adjustment are stale.
+    for (auto& cached : m_jpegRing)
+        cached.clear();
+}
+
+const uint8_t* VirtualFrameGenerator::Adjusted(const uint8_t* origin, int stride)
+{
+    const size_t rowBytes = static_cast<size_t>(m_width) * 4;
+    m_adjusted.resize(rowBytes * m_height);
+    for (int y = 0; y < m_height; ++y) {
+        const uint8_t* in = origin + static_cast<size_t>(y) * stride;
+        uint8_t* out = &m_adjusted[rowBytes * y];
+        for (size_t i = 0; i < rowBytes; i += 4) {
+            out[i] = m_lut[in[i]];
+            out[i + 1] = m_lut[in[i + 1]];
+            out[i + 2] = m_lut[in[i + 2]];
+            out[i + 3] = in[i + 3];
+        }
+    }
+    return m_adjusted.data();
+}
+
+void VirtualFrameGenerator::EncodeJpeg(const uint8_t* origin, int stride, std::vector<uint8_t>* out)
 {
     if (!m_jpegEncoder)
         m_jpegEncoder = tjInitCompress();
@@ -55,9 +93,8 @@ void VirtualFrameGenerator::EncodeJpeg(uint64_t n, std::vector<uint8_t>* out)
         return;
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    const uint8_t* origin = m_scene.FrameOrigin(n);
-    if (tjCompress2(static_cast<tjhandle>(m_jpegEncoder), origin, m_width, m_scene.StageStride(), m_height,
-            TJPF_BGRA, &jpeg, &size, TJSAMP_422, 85, TJFLAG_FASTDCT)
+    if (tjCompress2(static_cast<tjhandle>(m_jpegEncoder), origin, m_width, stride, m_height, TJPF_BGRA, &jpeg,
+            &size, TJSAMP_422, 85, TJFLAG_FASTDCT)
         == 0)
         out->assign(jpeg, jpeg + size);
     tjFree(jpeg);
@@ -105,12 +142,21 @@ const std::vector<uint8_t>& VirtualFrameGenerator::Frame(uint64_t n)
         return m_frame;
     }
     const uint8_t* origin = m_scene.FrameOrigin(n);
-    const int stride = m_scene.StageStride();
+    int stride = m_scene.StageStride();
+    const bool adjusted = m_brightness != 0 || m_contrast != 1.0;
     if (m_subtype == MEDIASUBTYPE_MJPG) {
         std::vector<uint8_t>& cached = m_jpegRing[n % m_jpegRing.size()];
-        if (cached.empty())
-            EncodeJpeg(n, &cached);
+        if (cached.empty()) {
+            if (adjusted)
+                EncodeJpeg(Adjusted(origin, stride), m_width * 4, &cached);
+            else
+                EncodeJpeg(origin, stride, &cached);
+        }
         return cached;
+    }
+    if (adjusted) {
+        origin = Adjusted(origin, stride);
+        stride = m_width * 4;
     }
     const uint32_t bytes = FrameBytes(m_subtype, m_width, m_height);
     if (bytes == 0)

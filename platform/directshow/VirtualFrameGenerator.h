@@ -27,13 +27,19 @@ public:
 
     // Switches to format (renders the scene for a new size).
     void Configure(const GUID& subtype, int width, int height);
+    // The picture adjustments the device's controls ask for: a brightness
+    // offset in levels (-255 to 255) and a contrast factor around mid-grey
+    // (1: as it is). Neutral values cost nothing per frame.
+    void SetAdjustment(int brightnessOffset, double contrast);
     // Frame n of the stream; valid until the next call. Empty on failure.
     const std::vector<uint8_t>& Frame(uint64_t n);
 
     const MicroscopeScene& Scene() const { return m_scene; }
 
 private:
-    void EncodeJpeg(uint64_t n, std::vector<uint8_t>* out);
+    void EncodeJpeg(const uint8_t* origin, int stride, std::vector<uint8_t>* out);
+    // The crop of frame n with the adjustment applied, in m_adjusted; its stride is m_width * 4.
+    const uint8_t* Adjusted(const uint8_t* origin, int stride);
     // NV12, IYUV, YV12, grey, UYVY and YVYU from the scene into m_frame
     // (sized already); false for any other subtype.
     bool GenerateOther(const uint8_t* origin, int stride);
@@ -43,6 +49,10 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::vector<uint8_t> m_frame;
+    int m_brightness = 0;
+    double m_contrast = 1.0;
+    uint8_t m_lut[256] = {};
+    std::vector<uint8_t> m_adjusted;  // B,G,R,A of the adjusted crop
     std::vector<std::vector<uint8_t>> m_jpegRing;  // one per drift position
     void* m_jpegEncoder = nullptr;  // tjhandle
 };

@@ -43,8 +43,7 @@ TEST_F(WorkingDayTest, ExitQuestionInChineseShowsItsText)
     m_scenarios.ExitQuestionInChineseShowsItsText();
 }
 
-// Sub-menus come up white with light grey text: enabled items look fainter than disabled ones.
-TEST_F(WorkingDayTest, DISABLED_SnapSubMenuItemsAreReadable)
+TEST_F(WorkingDayTest, SnapSubMenuItemsAreReadable)
 {
     m_scenarios.SnapSubMenuItemsAreReadable();
 }
@@ -54,8 +53,7 @@ TEST_F(WorkingDayTest, PictureFollowsSizeFormatAndAdjustment)
     m_scenarios.PictureFollowsSizeFormatAndAdjustment();
 }
 
-// The demo camera accepts brightness (and every other control) but its picture does not change.
-TEST_F(WorkingDayTest, DISABLED_DemoCameraBrightnessChangesThePicture)
+TEST_F(WorkingDayTest, DemoCameraBrightnessChangesThePicture)
 {
     m_scenarios.DemoBrightnessChangesThePicture();
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -218,6 +220,60 @@ TEST(VirtualOptics, TheSensorCanBeDescribedAndTheDemoShowsBothShapes)
                 [&](const FormatRange& r) { return r.subtype == subtype && r.Contains(w, h); }))
                 << SubtypeName(subtype) << " " << w << "x" << h;
     EXPECT_EQ(demo.capturePin.front().maxWidth, 1920);  // still the default
+}
+
+}  // namespace
+}  // namespace kelvara::dshow
+
+namespace kelvara::dshow {
+namespace {
+
+double MeanLuma(const std::vector<uint8_t>& luma)
+{
+    double sum = 0;
+    for (uint8_t v : luma)
+        sum += v;
+    return luma.empty() ? 0 : sum / static_cast<double>(luma.size());
+}
+
+TEST(VirtualOptics, BrightnessAndContrastChangeThePictureAsTheControlsSay)
+{
+    const VirtualDeviceDescription demo = DemoVirtualCamera();
+    struct Setting
+    {
+        long brightness;
+        long contrast;
+    };
+    // Mean luma at default, brighter, darker and with more contrast, for an uncompressed and a JPEG format.
+    for (const GUID& subtype : {MEDIASUBTYPE_YUY2, MEDIASUBTYPE_MJPG}) {
+        std::vector<double> means;
+        std::vector<double> spreads;
+        for (const Setting& s : {Setting{0, 50}, Setting{48, 50}, Setting{-48, 50}, Setting{0, 90}}) {
+            VirtualCaptureDevice device(demo, std::make_shared<VirtualDeviceState>());
+            ASSERT_EQ(device.SetFormat(PinKind::Capture, {subtype, 640, 480, 0}), S_OK);
+            ASSERT_EQ(
+                device.SetControl(ControlSet::VideoProcAmp, VideoProcAmp_Brightness, s.brightness, 2), S_OK);
+            ASSERT_EQ(
+                device.SetControl(ControlSet::VideoProcAmp, VideoProcAmp_Contrast, s.contrast, 2), S_OK);
+            FirstFrame frame;
+            ASSERT_EQ(device.Start(PinKind::Capture, frame.Sink()), S_OK);
+            const bool got = frame.Wait();
+            device.Stop(PinKind::Capture);
+            ASSERT_TRUE(got);
+            const std::vector<uint8_t> luma = Luma(subtype, frame.bytes.data(), frame.bytes.size(), 640, 480);
+            ASSERT_EQ(luma.size(), 640u * 480);
+            const double mean = MeanLuma(luma);
+            double spread = 0;
+            for (uint8_t v : luma)
+                spread += std::fabs(v - mean);
+            means.push_back(mean);
+            spreads.push_back(spread / static_cast<double>(luma.size()));
+        }
+        SCOPED_TRACE(SubtypeName(subtype));
+        EXPECT_GT(means[1], means[0] + 20);  // brighter (light parts are capped at white)
+        EXPECT_LT(means[2], means[0] - 60);
+        EXPECT_GT(spreads[3], spreads[0] * 1.5);
+    }
 }
 
 }  // namespace
