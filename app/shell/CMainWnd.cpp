@@ -423,6 +423,9 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
     case WM_LEAVE_FULLSCREEN:
         LeaveFullscreen();
         return 0;
+    case WM_SYNC_DRAWER_HEADERS:
+        SyncDrawerHeaders();
+        return 0;
     case WM_TERMINATE_REQUEST:
         m_closeWithoutAsking = true;
         Close(IDOK);

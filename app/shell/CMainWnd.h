@@ -41,6 +41,9 @@ class CImageRenderUI;
 // recording and saving the calibrations as on any close.
 constexpr UINT WM_TERMINATE_REQUEST = WM_USER + 202;
 
+// Posted to itself after a drawer header's click: the headers follow the drawers.
+constexpr UINT WM_SYNC_DRAWER_HEADERS = WM_USER + 203;
+
 // Main-window timers.
 constexpr UINT TIMER_FPS = 1001;
 constexpr UINT TIMER_CONSHOT = 1002;
@@ -105,6 +108,8 @@ public:
     void RefreshAdjustPanel();
     // Shows drawer container `name` (one at a time); see the window's rules.
     void OpenDrawer(const std::string& name, bool forceOpen);
+    // Selects exactly the header of the open drawer.
+    void SyncDrawerHeaders();
     void ToggleFullscreen();
     // What the preview shows in place of the live picture.
     enum class HeldPicture

@@ -110,6 +110,9 @@ void CMainWnd::OnClickCommand(DuiLib::TNotifyUI& msg)
     } else if (name.rfind("drawerHead", 0) == 0) {
         // The container of a header: "drawerHeadX" -> "drawerX".
         OpenDrawer("drawer" + name.substr(10), false);
+        // The header (an option of a group) selects itself after this click:
+        // the headers are brought in line with the drawers once it has.
+        PostMessage(WM_SYNC_DRAWER_HEADERS);
     } else {
         for (int i = 0; i < kMeasureToolCount; ++i) {
             if (name == MeasureToolTable[i].control) {

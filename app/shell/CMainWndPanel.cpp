@@ -88,8 +88,22 @@ void CMainWnd::RefreshAdjustPanel()
     // The drawer headers look as unavailable as the drawers they open.
     for (const auto& drawer : kDrawerHeaders)
         SetEnabled(m_PaintManager.FindControl(drawer[0]), open);
-    if (!open)
+    if (!open) {
+        // A camera that went away leaves no sizes or formats behind.
+        for (DuiLib::CComboUI* combo : {m_comboPreviewSize, m_comboPreviewFormat}) {
+            if (combo) {
+                combo->RemoveAll();
+                combo->SetEnabled(false);
+            }
+        }
+        m_controller.FillColorModeList(m_comboColorMode);
+        m_controller.FillPowerFreqList(m_comboPowerFreq);
         return;
+    }
+    for (DuiLib::CComboUI* combo : {m_comboPreviewSize, m_comboPreviewFormat}) {
+        if (combo)
+            combo->SetEnabled(true);
+    }
 
     m_controller.FillImageFormatList(m_comboPreviewFormat);
     m_controller.FillColorModeList(m_comboColorMode);
@@ -291,6 +305,11 @@ void CMainWnd::OpenDrawer(const std::string& name, bool forceOpen)
         target->SetVisible(true);
         m_openDrawer = name;
     }
+    SyncDrawerHeaders();
+}
+
+void CMainWnd::SyncDrawerHeaders()
+{
     // The headers show which drawer is open.
     for (const auto& drawer : kDrawerHeaders) {
         DuiLib::CControlUI* header = m_PaintManager.FindControl(drawer[0]);

@@ -434,6 +434,13 @@ TEST(CameraLoss, UnpluggedWhileRecordingFinishesTheFileAndSaysSo)
     EXPECT_FALSE(host.FindAs<DuiLib::COptionUI>("ToolbarBtnRecord", "Option")->IsSelected());
     EXPECT_FALSE(host.Find("ToolbarBtnCapture")->IsEnabled());
     EXPECT_EQ(TextOf(host, "StatusbarLabelRate"), "00.00 fps");
+    // No sizes or formats of the camera that went away.
+    for (const char* name : {"combo_preview_size", "combo_preview_format"}) {
+        auto* combo = host.FindAs<DuiLib::CComboUI>(name, "Combo");
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->GetCount(), 0) << name;
+        EXPECT_FALSE(combo->IsEnabled()) << name;
+    }
     const std::string status = TextOf(host, "StatusBarLabelInfo");
     EXPECT_NE(status.find(GetLangText("STR_CAMERA_DISCONNECTED")), std::string::npos) << status;
     std::string folder;

@@ -180,10 +180,14 @@ TEST_F(MainWndTest, SlidersFollowTheCameraAndApplyAsTheRulesSay)
     Xdo("mouseup 1");
     PumpFor(100);
 
-    // Clicking the open drawer's header closes it.
+    // Clicking the open drawer's header closes it, and its chevron says so.
+    auto* header = host.FindAs<DuiLib::COptionUI>("drawerHeadColor", "Option");
+    EXPECT_TRUE(header->IsSelected());
     ASSERT_TRUE(host.Click("drawerHeadColor"));
     EXPECT_EQ(window.GetOpenDrawer(), "");
     EXPECT_FALSE(Visible(host, "drawerColor"));
+    PumpFor(100);
+    EXPECT_FALSE(header->IsSelected());
 }
 
 TEST_F(MainWndTest, FullscreenHidesTheBarsAndBringsThemBack)
