@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct Picture
     const uint8_t* At(int x, int y) const { return &bgra[(static_cast<size_t>(y) * width + x) * 4]; }
     bool Is(int x, int y, uint8_t level) const
     {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return false;
         const uint8_t* p = At(x, y);
         return p[0] == level && p[1] == level && p[2] == level;
     }
@@ -78,7 +81,8 @@ TEST(ScaleBarPainter, BurnsABarOfTheCalibratedLengthWithItsLabelInTheCorner)
             EXPECT_TRUE(picture.Is(startX + drawn, row, 0));
             // A label: white and black pixels above (bottom) or above the bar within its text height.
             int labelWhite = 0;
-            for (int y = row - height / 20; y < row - 2; ++y) {
+            ASSERT_GT(drawn, 0);
+            for (int y = std::max(0, row - height / 20); y < row - 2; ++y) {
                 for (int x = startX; x < startX + drawn; ++x)
                     labelWhite += picture.Is(x, y, 255) ? 1 : 0;
             }
