@@ -126,10 +126,10 @@ void CMainWnd::ReportCalibrationFit(const CaliData& entry, int kind, int width, 
 void CMainWnd::FillScaleBarControls()
 {
     const AppConfig& config = GetAppConfig();
-    if (auto* option = static_cast<DuiLib::COptionUI*>(m_PaintManager.FindControl("MeasureOptScaleBar")
-                ? m_PaintManager.FindControl("MeasureOptScaleBar")->GetInterface("Option")
-                : nullptr))
-        option->Selected(config.CFG_SCALEBAR != 0, false);
+    if (DuiLib::CControlUI* control = m_PaintManager.FindControl("MeasureOptScaleBar")) {
+        if (auto* option = static_cast<DuiLib::COptionUI*>(control->GetInterface("Option")))
+            option->Selected(config.CFG_SCALEBAR != 0, false);
+    }
     auto* combo = static_cast<DuiLib::CComboUI*>(m_PaintManager.FindControl("ComboScaleBarCorner"));
     if (combo == nullptr || combo->GetInterface("Combo") == nullptr)
         return;

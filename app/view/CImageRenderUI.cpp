@@ -515,7 +515,11 @@ void CImageRenderUI::DrawScaleBar()
     const bool atRight = corner == ScaleBarCorner::kBottomRight || corner == ScaleBarCorner::kTopRight;
     const bool atBottom = corner == ScaleBarCorner::kBottomRight || corner == ScaleBarCorner::kBottomLeft;
 
-    m_scaleText.setString(sf::String::fromUtf8(bar.label.begin(), bar.label.end()));
+    // The label's glyphs are laid out again only when its text changes.
+    if (bar.label != m_scaleLabel) {
+        m_scaleLabel = bar.label;
+        m_scaleText.setString(sf::String::fromUtf8(bar.label.begin(), bar.label.end()));
+    }
     const sf::FloatRect textBounds = m_scaleText.getLocalBounds();
     const float textHeight = static_cast<float>(m_scaleText.getCharacterSize()) + 4.0f;
     const float x = std::round(atRight ? right - kMargin - length : left + kMargin);

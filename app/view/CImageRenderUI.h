@@ -192,6 +192,7 @@ private:
     int m_scaleCorner = 0;
     double m_scaleBarViewLength = 0;
     sf::Text m_scaleText;
+    std::string m_scaleLabel;  // the text m_scaleText holds
     std::atomic<unsigned> m_drawCount{0};
     std::atomic<unsigned> m_uploadCount{0};
 
